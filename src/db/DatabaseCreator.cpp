@@ -1,0 +1,72 @@
+#include "db/DatabaseCreator.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/FbClient.h"
+#include "db/SqlScript.h"
+#include "platform/CodePage.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Firebird;
+
+namespace {
+
+constexpr int kPageSize = 8192;
+
+QString schemaScript()
+{
+    QFile file(QStringLiteral(":/db/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("The schema script is missing from the program"));
+    return QString::fromUtf8(file.readAll());
+}
+
+// DDL takes effect at commit, so each statement runs in a transaction of its own.
+void executeStatement(IAttachment* attachment, const QString& sql)
+{
+    FbStatus status;
+    FbRef<ITransaction> transaction(attachment->startTransaction(&status, 0, nullptr));
+    const QByteArray text = CodePage::toWin1252(sql);
+    attachment->execute(&status, transaction.get(), static_cast<unsigned>(text.size()),
+                        text.constData(), Connection::kDialect, nullptr, nullptr, nullptr,
+                        nullptr);
+    transaction->commit(&status);
+    transaction.release();
+}
+
+} // namespace
+
+void createAgendaDatabase(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("%1 already exists; it was left as it is").arg(path));
+    const QStringList statements = splitSqlScript(schemaScript());
+
+    FbXpb dpb(IXpbBuilder::DPB);
+    dpb.string(isc_dpb_user_name, Connection::kUserName)
+        .string(isc_dpb_password, Connection::kPassword)
+        .integer(isc_dpb_sql_dialect, Connection::kDialect)
+        .string(isc_dpb_set_db_charset, "WIN1252")
+        .integer(isc_dpb_page_size, kPageSize);
+    const QByteArray name = databaseNameBytes(path);
+    FbStatus status;
+    FbRef<IAttachment> attachment(FbClient::instance().provider()->createDatabase(
+        &status, name.constData(), dpb.length(), dpb.buffer()));
+    try {
+        for (const QString& statement : statements)
+            executeStatement(attachment.get(), statement);
+    } catch (const DbError&) {
+        FbStatus dropStatus;
+        try {
+            attachment->dropDatabase(&dropStatus);
+            attachment.release();
+        } catch (const DbError&) {
+            // The first error is the one to report.
+        }
+        throw;
+    }
+    attachment->detach(&status);
+    attachment.release();
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Creates a new agenda database at path: dialect 1, character set WIN1252, the tables,
+// generators, procedure and configuration row of the schema script. Refuses, touching
+// nothing, when path already exists. On any failure the half-made file is dropped and
+// DbError carries the database's message.
+void createAgendaDatabase(const QString& path);

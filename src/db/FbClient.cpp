@@ -1,0 +1,105 @@
+#include "db/FbClient.h"
+
+#include "db/DbError.h"
+
+#include <QLibrary>
+
+namespace {
+
+constexpr const char* kLibraryName = "libfbclient.so.2";
+
+using GetMasterInterface = Firebird::IMaster* (*)();
+
+} // namespace
+
+FbClient& FbClient::instance()
+{
+    static FbClient client;
+    return client;
+}
+
+FbClient::FbClient()
+{
+    QLibrary library(QString::fromLatin1(kLibraryName));
+    const auto getMaster =
+        reinterpret_cast<GetMasterInterface>(library.resolve("fb_get_master_interface"));
+    if (!getMaster) {
+        throw DbError(QStringLiteral("Cannot load the Firebird client library %1: %2")
+                          .arg(QString::fromLatin1(kLibraryName), library.errorString()));
+    }
+    master_ = getMaster();
+    util_ = master_->getUtilInterface();
+    provider_ = master_->getDispatcher();
+}
+
+FbClient::~FbClient()
+{
+    // The library stays loaded until the process ends; only the dispatcher is ours.
+    if (provider_)
+        provider_->release();
+}
+
+FbStatus::FbStatus() : BaseStatusWrapper(FbClient::instance().master()->getStatus()) {}
+
+FbStatus::~FbStatus()
+{
+    status->dispose();
+}
+
+void FbStatus::checkException(FbStatus* wrapper)
+{
+    if (!wrapper->dirty || !(wrapper->getState() & Firebird::IStatus::STATE_ERRORS))
+        return;
+    char text[2048];
+    const unsigned length =
+        FbClient::instance().util()->formatStatus(text, sizeof text, wrapper->status);
+    const ISC_STATUS* errors = wrapper->status->getErrors();
+    const long code = errors[0] == isc_arg_gds ? errors[1] : 0;
+    const QString message = QString::fromLocal8Bit(text, qstrnlen(text, length)).trimmed();
+    wrapper->clearException();
+    throw DbError(message, code);
+}
+
+FbXpb::FbXpb(unsigned kind)
+{
+    FbStatus status;
+    builder_ = FbClient::instance().util()->getXpbBuilder(&status, kind, nullptr, 0);
+}
+
+FbXpb::~FbXpb()
+{
+    builder_->dispose();
+}
+
+FbXpb& FbXpb::tag(unsigned char tag)
+{
+    FbStatus status;
+    builder_->insertTag(&status, tag);
+    return *this;
+}
+
+FbXpb& FbXpb::integer(unsigned char tag, int value)
+{
+    FbStatus status;
+    builder_->insertInt(&status, tag, value);
+    return *this;
+}
+
+FbXpb& FbXpb::string(unsigned char tag, const char* value)
+{
+    FbStatus status;
+    builder_->insertString(&status, tag, value);
+    return *this;
+}
+
+const unsigned char* FbXpb::buffer() const
+{
+    FbStatus status;
+    return builder_->getBuffer(&status);
+}
+
+unsigned FbXpb::length() const
+{
+    FbStatus status;
+    return builder_->getBufferLength(&status);
+}
