@@ -10,10 +10,7 @@ QByteArray databaseNameBytes(const QString& name)
     return QFile::encodeName(name);
 }
 
-Connection::Connection(const QString& databaseName, QObject* parent)
-    : QObject(parent), databaseName_(databaseName)
-{
-}
+Connection::Connection(const QString& databaseName) : databaseName_(databaseName) {}
 
 Connection::~Connection()
 {
@@ -32,9 +29,10 @@ void Connection::open()
     dpb.string(isc_dpb_user_name, kUserName).string(isc_dpb_password, kPassword);
     const QByteArray name = databaseNameBytes(databaseName_);
     FbStatus status;
-    attachment_.reset(FbClient::instance().provider()->attachDatabase(
-        &status, name.constData(), dpb.length(), dpb.buffer()));
-    emit opened();
+    attachment_.reset(FbClient::instance().provider()->attachDatabase(&status, name.constData(),
+                                                                      dpb.length(), dpb.buffer()));
+    if (afterConnect)
+        afterConnect();
 }
 
 void Connection::close()

@@ -2,24 +2,26 @@
 
 #include "db/FbClient.h"
 
-#include <QObject>
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 class Transaction;
 
 // One attachment to a database, with the agenda's fixed credentials and SQL dialect 1. No
 // character set is named, so text passes as the database's own Windows-1252 bytes.
-class Connection : public QObject
+class Connection
 {
-    Q_OBJECT
-
 public:
     static constexpr unsigned kDialect = 1;
     static constexpr const char* kUserName = "SYSDBA";
     static constexpr const char* kPassword = "plumtrees";
 
-    explicit Connection(const QString& databaseName = {}, QObject* parent = nullptr);
-    ~Connection() override;
+    explicit Connection(const QString& databaseName = {});
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     // A local file path (embedded engine) or "host:/path", "host/port:/path" (a server).
     QString databaseName() const { return databaseName_; }
@@ -34,9 +36,9 @@ public:
 
     Firebird::IAttachment* attachment() const { return attachment_.get(); }
 
-signals:
-    // Emitted every time the connection has been opened.
-    void opened();
+    // Runs every time the connection has been opened; an error it throws leaves the
+    // connection open and reaches the caller of open().
+    std::function<void()> afterConnect;
 
 private:
     friend class Transaction;

@@ -30,8 +30,7 @@ void executeStatement(IAttachment* attachment, const QString& sql)
     FbRef<ITransaction> transaction(attachment->startTransaction(&status, 0, nullptr));
     const QByteArray text = CodePage::toWin1252(sql);
     attachment->execute(&status, transaction.get(), static_cast<unsigned>(text.size()),
-                        text.constData(), Connection::kDialect, nullptr, nullptr, nullptr,
-                        nullptr);
+                        text.constData(), Connection::kDialect, nullptr, nullptr, nullptr, nullptr);
     transaction->commit(&status);
     transaction.release();
 }

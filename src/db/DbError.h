@@ -1,21 +1,17 @@
 #pragma once
 
-#include <QString>
+#include "platform/Error.h"
 
-#include <stdexcept>
-
-// An error of the database layer. It carries the database's own message text and, when it
-// came from the server or the engine, the first error code of the status vector, so a
-// caller can tell a lock conflict from a missing file.
-class DbError : public std::runtime_error
+// An error of the database layer. Besides the database's own message text it carries, when it
+// came from the server or the engine, the first error code of the status vector, so a caller
+// can tell a lock conflict from a missing file.
+class DbError : public Error
 {
 public:
-    explicit DbError(const QString& message, long code = 0);
+    explicit DbError(const QString& message, long code = 0) : Error(message), code_(code) {}
 
-    QString message() const { return message_; }
     long code() const { return code_; }
 
 private:
-    QString message_;
     long code_;
 };

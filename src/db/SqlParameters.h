@@ -8,9 +8,9 @@
 // quoted literal or a comment is text, not a parameter.
 struct PositionalSql
 {
-    QString sql;                   // the statement with each parameter replaced by "?"
-    QStringList namesByPosition;   // upper-case name of each "?", in order
-    QStringList distinctNames;     // upper-case names, each once, in order of first use
+    QString sql;                 // the statement with each parameter replaced by "?"
+    QStringList namesByPosition; // upper-case name of each "?", in order
+    QStringList distinctNames;   // upper-case names, each once, in order of first use
 };
 
 PositionalSql toPositionalSql(const QString& sql);

@@ -48,9 +48,8 @@ QString withoutLeadingComments(const QString& statement)
 
 QStringList splitSqlScript(const QString& script)
 {
-    static const QRegularExpression setTerm(
-        QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression setTerm(QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
 
     QStringList statements;
     QString terminator = QStringLiteral(";");

@@ -85,9 +85,9 @@ ISC_TIMESTAMP encodeTimestamp(const QDateTime& moment)
     const QDate date = moment.date();
     const QTime time = moment.time();
     ISC_TIMESTAMP stamp;
-    stamp.timestamp_date = util->encodeDate(static_cast<unsigned>(date.year()),
-                                            static_cast<unsigned>(date.month()),
-                                            static_cast<unsigned>(date.day()));
+    stamp.timestamp_date =
+        util->encodeDate(static_cast<unsigned>(date.year()), static_cast<unsigned>(date.month()),
+                         static_cast<unsigned>(date.day()));
     stamp.timestamp_time =
         util->encodeTime(static_cast<unsigned>(time.hour()), static_cast<unsigned>(time.minute()),
                          static_cast<unsigned>(time.second()),
@@ -98,8 +98,8 @@ ISC_TIMESTAMP encodeTimestamp(const QDateTime& moment)
 QByteArray readBlob(Transaction& transaction, ISC_QUAD id)
 {
     FbStatus status;
-    FbRef<IBlob> blob(transaction.connection().attachment()->openBlob(
-        &status, transaction.handle(), &id, 0, nullptr));
+    FbRef<IBlob> blob(transaction.connection().attachment()->openBlob(&status, transaction.handle(),
+                                                                      &id, 0, nullptr));
     QByteArray bytes;
     char chunk[kBlobChunk];
     for (;;) {
@@ -182,9 +182,9 @@ Statement::Statement(Transaction& transaction, const QString& sql)
     for (unsigned i = 0; i < count; ++i) {
         ColumnInfo column;
         column.name = QString::fromLatin1(outputMetadata_->getAlias(&status, i));
-        column.kind = kindOf(outputMetadata_->getType(&status, i),
-                             outputMetadata_->getSubType(&status, i),
-                             outputMetadata_->getScale(&status, i));
+        column.kind =
+            kindOf(outputMetadata_->getType(&status, i), outputMetadata_->getSubType(&status, i),
+                   outputMetadata_->getScale(&status, i));
         column.length = static_cast<int>(outputMetadata_->getLength(&status, i));
         column.nullable = outputMetadata_->isNullable(&status, i);
         columns_.push_back(column);
@@ -287,9 +287,8 @@ Statement::InputMessage Statement::buildInputMessage()
             break;
         case SQL_TIMESTAMP:
             writeAt(buffer, offset,
-                    encodeTimestamp(value.typeId() == QMetaType::QDate
-                                        ? value.toDate().startOfDay()
-                                        : value.toDateTime()));
+                    encodeTimestamp(value.typeId() == QMetaType::QDate ? value.toDate().startOfDay()
+                                                                       : value.toDateTime()));
             break;
         default: {
             const QByteArray bytes = bytesOf(value);
@@ -311,14 +310,13 @@ void Statement::execute()
     FbStatus status;
     affectedRows_ = 0;
     if (isSelect_) {
-        cursor_.reset(statement_->openCursor(&status, transaction_.handle(),
-                                             input.metadata.get(), input.buffer.data(),
-                                             outputMetadata_.get(), 0));
+        cursor_.reset(statement_->openCursor(&status, transaction_.handle(), input.metadata.get(),
+                                             input.buffer.data(), outputMetadata_.get(), 0));
         return;
     }
     const bool hasOutput = !columns_.empty();
-    statement_->execute(&status, transaction_.handle(), input.metadata.get(),
-                        input.buffer.data(), hasOutput ? outputMetadata_.get() : nullptr,
+    statement_->execute(&status, transaction_.handle(), input.metadata.get(), input.buffer.data(),
+                        hasOutput ? outputMetadata_.get() : nullptr,
                         hasOutput ? outputBuffer_.data() : nullptr);
     affectedRows_ = static_cast<qint64>(statement_->getAffectedRecords(&status));
     if (hasOutput)
@@ -434,9 +432,9 @@ qint64 generatorNextValue(Transaction& transaction, const QString& generator, in
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]*$"));
     if (!identifier.match(generator).hasMatch())
         throw DbError(QStringLiteral("Invalid generator name: %1").arg(generator));
-    Statement query(transaction, QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE")
-                                     .arg(generator)
-                                     .arg(increment));
+    Statement query(
+        transaction,
+        QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(generator).arg(increment));
     query.execute();
     if (!query.fetchNext())
         throw DbError(QStringLiteral("Generator %1 returned no value").arg(generator));

@@ -13,9 +13,18 @@ class Transaction;
 // What the database says of one result column.
 struct ColumnInfo
 {
-    enum class Kind { Integer, Float, Text, DateTime, TextBlob, BinaryBlob, Other };
+    enum class Kind
+    {
+        Integer,
+        Float,
+        Text,
+        DateTime,
+        TextBlob,
+        BinaryBlob,
+        Other
+    };
 
-    QString name;  // the column's alias, which is its name unless the statement renames it
+    QString name; // the column's alias, which is its name unless the statement renames it
     Kind kind = Kind::Other;
     int length = 0; // characters of a text column
     bool nullable = true;

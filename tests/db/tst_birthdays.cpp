@@ -35,12 +35,12 @@ void TestBirthdays::initTestCase()
     transaction_ = std::make_unique<Transaction>(*connection_);
 
     const QList<QPair<QString, QVariant>> contacts = {
-        {"Dez21", QDate(1980, 12, 21)},  {"Jan05", QDate(1990, 1, 5)},
-        {"Jun15", QDate(1975, 6, 15)},   {"Fev29", QDate(1988, 2, 29)},
-        {"Fev28", QDate(1970, 2, 28)},   {"Mar01", QDate(1985, 3, 1)},
-        {"SemData", QVariant()},         {"Jan10", QDate(2000, 1, 10)},
-        {"Dez20", QDate(1995, 12, 20)},  {"Jan11", QDate(1999, 1, 11)},
-        {"Mar05a", QDate(1960, 3, 5)},   {"Mar05b", QDate(2001, 3, 5)},
+        {"Dez21", QDate(1980, 12, 21)}, {"Jan05", QDate(1990, 1, 5)},
+        {"Jun15", QDate(1975, 6, 15)},  {"Fev29", QDate(1988, 2, 29)},
+        {"Fev28", QDate(1970, 2, 28)},  {"Mar01", QDate(1985, 3, 1)},
+        {"SemData", QVariant()},        {"Jan10", QDate(2000, 1, 10)},
+        {"Dez20", QDate(1995, 12, 20)}, {"Jan11", QDate(1999, 1, 11)},
+        {"Mar05a", QDate(1960, 3, 5)},  {"Mar05b", QDate(2001, 3, 5)},
     };
     Statement insert(*transaction_, QStringLiteral("insert into TB_AGENDA (AGE_CODIGO, AGE_NOME, "
                                                    "AGE_DATANASC) values (:C, :N, :D)"));
@@ -69,7 +69,7 @@ void TestBirthdays::period_data()
     auto day = [](int y, int m, int d, QTime t = QTime(0, 0)) {
         return QVariant(QDateTime(QDate(y, m, d), t));
     };
-    const QStringList everyone = {"Jan05", "Jan10", "Jan11", "Fev28", "Fev29", "Mar01",
+    const QStringList everyone = {"Jan05",  "Jan10",  "Jan11", "Fev28", "Fev29", "Mar01",
                                   "Mar05a", "Mar05b", "Jun15", "Dez20", "Dez21"};
 
     QTest::addRow("crosses the end of a year")
@@ -89,8 +89,8 @@ void TestBirthdays::period_data()
         << day(2027, 3, 1) << day(2027, 3, 1) << QStringList{"Mar01"};
     QTest::addRow("same day, different years, side by side")
         << day(2026, 3, 1) << day(2026, 3, 31) << QStringList{"Mar01", "Mar05a", "Mar05b"};
-    QTest::addRow("ends before it begins") << day(2027, 1, 10) << day(2026, 12, 20)
-                                           << QStringList{};
+    QTest::addRow("ends before it begins")
+        << day(2027, 1, 10) << day(2026, 12, 20) << QStringList{};
     QTest::addRow("NULL bounds") << QVariant() << QVariant() << QStringList{};
     QTest::addRow("NULL end") << day(2026, 1, 1) << QVariant() << QStringList{};
 }
@@ -100,10 +100,11 @@ void TestBirthdays::period()
     QFETCH(QVariant, from);
     QFETCH(QVariant, to);
 
-    Statement query(*transaction_,
-                    QStringLiteral("Select distinct * from SP_Aniversariantes(:DataInicio, :DataFim)\n"
-                                   "Order by Extract(Month from Age_DataNasc), "
-                                   "Extract(Day from Age_DataNasc), Age_Nome"));
+    Statement query(
+        *transaction_,
+        QStringLiteral("Select distinct * from SP_Aniversariantes(:DataInicio, :DataFim)\n"
+                       "Order by Extract(Month from Age_DataNasc), "
+                       "Extract(Day from Age_DataNasc), Age_Nome"));
     query.setParameter(0, from);
     query.setParameter(1, to);
     query.execute();

@@ -60,7 +60,8 @@ void TestCreateDb::createsTheSchema()
         QStringLiteral(
             "select trim(rf.RDB$RELATION_NAME) || '.' || trim(rf.RDB$FIELD_NAME) || ' ' || "
             "trim(case f.RDB$FIELD_TYPE when 8 then 'INTEGER' when 35 then 'DATE' "
-            "  when 37 then 'VARCHAR(' || f.RDB$CHARACTER_LENGTH || ') ' || trim(co.RDB$COLLATION_NAME) "
+            "  when 37 then 'VARCHAR(' || f.RDB$CHARACTER_LENGTH || ') ' || "
+            "trim(co.RDB$COLLATION_NAME) "
             "  when 261 then 'BLOB' || f.RDB$FIELD_SUB_TYPE else 'OTHER' end) || "
             "case when coalesce(rf.RDB$NULL_FLAG, f.RDB$NULL_FLAG) = 1 then ' NOT NULL' "
             "else cast('' as varchar(1)) end "
@@ -103,12 +104,13 @@ void TestCreateDb::createsTheSchema()
     };
     QCOMPARE(found, expected);
 
-    Statement keys(transaction,
-                   QStringLiteral("select trim(c.RDB$RELATION_NAME) || '.' || trim(s.RDB$FIELD_NAME) "
-                                  "from RDB$RELATION_CONSTRAINTS c join RDB$INDEX_SEGMENTS s "
-                                  "on s.RDB$INDEX_NAME = c.RDB$INDEX_NAME "
-                                  "where c.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
-                                  "order by c.RDB$RELATION_NAME"));
+    Statement keys(
+        transaction,
+        QStringLiteral("select trim(c.RDB$RELATION_NAME) || '.' || trim(s.RDB$FIELD_NAME) "
+                       "from RDB$RELATION_CONSTRAINTS c join RDB$INDEX_SEGMENTS s "
+                       "on s.RDB$INDEX_NAME = c.RDB$INDEX_NAME "
+                       "where c.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                       "order by c.RDB$RELATION_NAME"));
     keys.execute();
     QStringList primaryKeys;
     while (keys.fetchNext())
@@ -119,7 +121,8 @@ void TestCreateDb::createsTheSchema()
     configuration.execute();
     QVERIFY(configuration.fetchNext());
     QCOMPARE(configuration.value(QStringLiteral("CFG_SKIN")).toString(), QStringLiteral("Nenhum"));
-    QCOMPARE(configuration.value(QStringLiteral("CFG_STARTWINDOWS")).toString(), QStringLiteral("N"));
+    QCOMPARE(configuration.value(QStringLiteral("CFG_STARTWINDOWS")).toString(),
+             QStringLiteral("N"));
     QCOMPARE(configuration.value(QStringLiteral("CFG_STARTMINIMIZADO")).toString(),
              QStringLiteral("N"));
     QCOMPARE(configuration.value(QStringLiteral("CFG_IDIOMA")).toInt(), 2);

@@ -60,8 +60,9 @@ void TestDatabase::cleanup()
 
 void TestDatabase::insertContact(int code, const QString& name)
 {
-    Statement insert(*transaction_,
-                     QStringLiteral("insert into TB_AGENDA (AGE_CODIGO, AGE_NOME) values (:C, :N)"));
+    Statement insert(
+        *transaction_,
+        QStringLiteral("insert into TB_AGENDA (AGE_CODIGO, AGE_NOME) values (:C, :N)"));
     insert.setParameter(QStringLiteral("C"), code);
     insert.setParameter(QStringLiteral("N"), name);
     insert.execute();
@@ -111,12 +112,12 @@ void TestDatabase::dueReminderComparison_data()
     QTest::addRow("yesterday 23:59, a month on")
         << QVariant(today.addDays(-1)) << QVariant("23:59")
         << QDateTime(today.addMonths(1), QTime(8, 0)) << true;
-    QTest::addRow("14:30, at 14:29:59") << todayValue << QVariant("14:30")
-                                        << QDateTime(today, QTime(14, 29, 59)) << false;
-    QTest::addRow("14:30, at 14:30:00") << todayValue << QVariant("14:30")
-                                        << QDateTime(today, QTime(14, 30, 0)) << true;
-    QTest::addRow("14:30, at 14:30:01") << todayValue << QVariant("14:30")
-                                        << QDateTime(today, QTime(14, 30, 1)) << true;
+    QTest::addRow("14:30, at 14:29:59")
+        << todayValue << QVariant("14:30") << QDateTime(today, QTime(14, 29, 59)) << false;
+    QTest::addRow("14:30, at 14:30:00")
+        << todayValue << QVariant("14:30") << QDateTime(today, QTime(14, 30, 0)) << true;
+    QTest::addRow("14:30, at 14:30:01")
+        << todayValue << QVariant("14:30") << QDateTime(today, QTime(14, 30, 1)) << true;
     QTest::addRow("tomorrow 00:00") << QVariant(today.addDays(1)) << QVariant("00:00")
                                     << QDateTime(today, QTime(23, 59, 59)) << false;
     QTest::addRow("NULL date") << QVariant() << QVariant("00:00")
@@ -152,12 +153,13 @@ void TestDatabase::namedParametersBindByName()
     insertContact(1, QStringLiteral("Ana"));
     insertContact(2, QStringLiteral("Bia"));
     // The same name twice, in two cases, and a colon inside a literal.
-    QCOMPARE(names(QStringLiteral("select AGE_NOME || ':x' from TB_AGENDA "
-                                  "where (AGE_NOME = :nome or AGE_CIDADE = :NOME) and AGE_CODIGO > :Codigo "
-                                  "order by AGE_CODIGO"),
-                   {{QStringLiteral("NOME"), QStringLiteral("Bia")},
-                    {QStringLiteral("codigo"), 1}}),
-             QStringList{QStringLiteral("Bia:x")});
+    QCOMPARE(
+        names(QStringLiteral(
+                  "select AGE_NOME || ':x' from TB_AGENDA "
+                  "where (AGE_NOME = :nome or AGE_CIDADE = :NOME) and AGE_CODIGO > :Codigo "
+                  "order by AGE_CODIGO"),
+              {{QStringLiteral("NOME"), QStringLiteral("Bia")}, {QStringLiteral("codigo"), 1}}),
+        QStringList{QStringLiteral("Bia:x")});
 
     Statement query(*transaction_, QStringLiteral("select 1 from RDB$DATABASE where 1 = :ONE"));
     QCOMPARE(query.parameterNames(), QStringList{QStringLiteral("ONE")});
@@ -174,8 +176,9 @@ void TestDatabase::textBlobsRoundTrip()
         longText += QStringLiteral("linha %1 ção\n").arg(i);
     const QVariantList values = {QVariant(longText), QVariant(QString()), QVariant()};
     for (int i = 0; i < values.size(); ++i) {
-        Statement insert(*transaction_, QStringLiteral("insert into TB_LEMBRETES "
-                                                       "(LEM_CODIGO, LEM_MENSAGEM) values (:C, :M)"));
+        Statement insert(*transaction_,
+                         QStringLiteral("insert into TB_LEMBRETES "
+                                        "(LEM_CODIGO, LEM_MENSAGEM) values (:C, :M)"));
         insert.setParameter(QStringLiteral("C"), i);
         insert.setParameter(QStringLiteral("M"), values[i]);
         insert.execute();
@@ -305,9 +308,8 @@ void TestDatabase::rowsAreFetchedOnDemand()
     // The second row cannot be converted: reading only the first must not touch it.
     insertContact(1, QStringLiteral("10"));
     insertContact(2, QStringLiteral("not a number"));
-    Statement query(*transaction_,
-                    QStringLiteral("select CAST(AGE_NOME AS INTEGER) from TB_AGENDA "
-                                   "where AGE_CODIGO > 0 order by AGE_CODIGO"));
+    Statement query(*transaction_, QStringLiteral("select CAST(AGE_NOME AS INTEGER) from TB_AGENDA "
+                                                  "where AGE_CODIGO > 0 order by AGE_CODIGO"));
     query.execute();
     QVERIFY(query.fetchNext());
     QCOMPARE(query.value(0).toInt(), 10);

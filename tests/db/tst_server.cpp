@@ -165,8 +165,8 @@ void TestServer::initTestCase()
         QThread::msleep(200);
     }
     const QString output = QString::fromLocal8Bit(server_.readAll());
-    QSKIP(qPrintable(QStringLiteral("the Firebird server did not come up: %1 %2")
-                         .arg(lastError, output)));
+    QSKIP(qPrintable(
+        QStringLiteral("the Firebird server did not come up: %1 %2").arg(lastError, output)));
 }
 
 void TestServer::cleanupTestCase()

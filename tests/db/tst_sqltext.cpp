@@ -24,17 +24,19 @@ void TestSqlText::namedParameters_data()
                          << "select * from t where a = ?" << QStringList{"DATA"}
                          << QStringList{"DATA"};
     QTest::addRow("case-insensitive, repeated")
-        << "a = :Nome or b = :NOME or c = :x1" << "a = ? or b = ? or c = ?"
-        << QStringList{"NOME", "NOME", "X1"} << QStringList{"NOME", "X1"};
+        << "a = :Nome or b = :NOME or c = :x1"
+        << "a = ? or b = ? or c = ?" << QStringList{"NOME", "NOME", "X1"}
+        << QStringList{"NOME", "X1"};
     QTest::addRow("colon in literals and comments")
         << "select ':A', 'it''s :B', \":C\" /* :D */ -- :E\n from t where x = :F"
-        << "select ':A', 'it''s :B', \":C\" /* :D */ -- :E\n from t where x = ?"
-        << QStringList{"F"} << QStringList{"F"};
-    QTest::addRow("colon not followed by a name") << "select a:1, b: 2 from t"
-                                                 << "select a:1, b: 2 from t" << QStringList{}
-                                                 << QStringList{};
+        << "select ':A', 'it''s :B', \":C\" /* :D */ -- :E\n from t where x = ?" << QStringList{"F"}
+        << QStringList{"F"};
+    QTest::addRow("colon not followed by a name")
+        << "select a:1, b: 2 from t"
+        << "select a:1, b: 2 from t" << QStringList{} << QStringList{};
     QTest::addRow("name with underscore, next to punctuation")
-        << "(:OLD_AGE_CODIGO,:AGE_NOME)" << "(?,?)" << QStringList{"OLD_AGE_CODIGO", "AGE_NOME"}
+        << "(:OLD_AGE_CODIGO,:AGE_NOME)"
+        << "(?,?)" << QStringList{"OLD_AGE_CODIGO", "AGE_NOME"}
         << QStringList{"OLD_AGE_CODIGO", "AGE_NOME"};
 }
 

@@ -1,0 +1,506 @@
+#include "db/DataSet.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/SqlParameters.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+#include "platform/ResourceStrings.h"
+
+namespace {
+
+constexpr QLatin1String kOldPrefix("OLD_");
+
+} // namespace
+
+DataSet::DataSet(Transaction& transaction, QObject* parent)
+    : QObject(parent), transaction_(transaction)
+{
+}
+
+DataSet::~DataSet() = default;
+
+void DataSet::setSql(const QString& sql)
+{
+    close();
+    sql_ = sql;
+    parameterNames_ = toPositionalSql(sql).distinctNames;
+}
+
+void DataSet::setParameter(const QString& name, const QVariant& value)
+{
+    const QString key = name.toUpper();
+    if (!parameterNames_.contains(key))
+        throw DbError(QStringLiteral("Parameter %1 not found").arg(name));
+    parameters_[key] = value;
+}
+
+void DataSet::setParameter(int index, const QVariant& value)
+{
+    setParameter(parameterNames_.value(index, QStringLiteral("#%1").arg(index)), value);
+}
+
+QVariant DataSet::parameter(const QString& name) const
+{
+    return parameters_.value(name.toUpper());
+}
+
+Field& DataSet::createField(const QString& name, Field::Kind kind, int size, bool calculated)
+{
+    fields_.push_back(std::make_unique<Field>(*this, fieldCount(), name, kind, size, calculated));
+    return *fields_.back();
+}
+
+Field& DataSet::addField(const QString& name, Field::Kind kind, int size)
+{
+    return createField(name, kind, size, false);
+}
+
+Field& DataSet::addCalculatedField(const QString& name, Field::Kind kind, int size)
+{
+    return createField(name, kind, size, true);
+}
+
+Field* DataSet::findField(const QString& name) const
+{
+    for (const auto& field : fields_) {
+        if (field->name().compare(name, Qt::CaseInsensitive) == 0)
+            return field.get();
+    }
+    return nullptr;
+}
+
+Field& DataSet::fieldByName(const QString& name) const
+{
+    Field* field = findField(name);
+    if (!field)
+        throw Error(ResourceStrings::format(ResourceStrings::FieldNotFound, name));
+    return *field;
+}
+
+void DataSet::setGenerator(const QString& generator, const QString& keyField)
+{
+    generator_ = generator;
+    keyField_ = keyField;
+}
+
+void DataSet::open()
+{
+    if (isActive())
+        return;
+    Connection& connection = transaction_.connection();
+    if (!connection.isOpen()) {
+        connection.open();
+        // The connection's own handler may have opened this data set already.
+        if (isActive())
+            return;
+    }
+    auto select = std::make_unique<Statement>(transaction_, sql_);
+    for (auto it = parameters_.cbegin(); it != parameters_.cend(); ++it) {
+        if (select->hasParameter(it.key()))
+            select->setParameter(it.key(), it.value());
+    }
+    std::vector<int> columns;
+    for (const auto& field : fields_) {
+        const int column = field->isCalculated() ? -1 : select->columnIndex(field->name());
+        if (!field->isCalculated() && column < 0)
+            throw Error(ResourceStrings::format(ResourceStrings::FieldNotFound, field->name()));
+        columns.push_back(column);
+    }
+    select->execute();
+
+    select_ = std::move(select);
+    columnOfField_ = std::move(columns);
+    rows_.clear();
+    deleted_.clear();
+    state_ = State::Browse;
+    modified_ = false;
+    fetchRow();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
+    emit rowsReset();
+    emit stateChanged();
+    emit currentRowChanged();
+    if (afterOpen)
+        afterOpen(*this);
+}
+
+void DataSet::close()
+{
+    if (!isActive())
+        return;
+    select_.reset();
+    rows_.clear();
+    deleted_.clear();
+    current_ = -1;
+    bof_ = eof_ = true;
+    modified_ = false;
+    state_ = State::Inactive;
+    emit rowsReset();
+    emit stateChanged();
+    emit currentRowChanged();
+}
+
+bool DataSet::fetchRow()
+{
+    if (!select_ || !select_->isOpen() || !select_->fetchNext())
+        return false;
+    Row row;
+    row.values.resize(fields_.size());
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (columnOfField_[i] >= 0)
+            row.values[i] = select_->value(columnOfField_[i]);
+    }
+    row.oldValues = row.values;
+    calculate(row);
+    rows_.push_back(std::move(row));
+    return true;
+}
+
+bool DataSet::canFetchMore() const
+{
+    return select_ && select_->isOpen();
+}
+
+void DataSet::fetchMore(int count)
+{
+    const int first = recordCount();
+    for (int i = 0; i < count && fetchRow(); ++i) {
+    }
+    if (recordCount() > first)
+        emit rowsFetched(first, recordCount() - 1);
+}
+
+void DataSet::fetchAll()
+{
+    const int first = recordCount();
+    while (fetchRow()) {
+    }
+    if (recordCount() > first)
+        emit rowsFetched(first, recordCount() - 1);
+}
+
+QVariant DataSet::value(int row, int field) const
+{
+    if (row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
+        return {};
+    return rows_[static_cast<std::size_t>(row)].values[static_cast<std::size_t>(field)];
+}
+
+const DataSet::Row* DataSet::activeRow() const
+{
+    if (calculating_)
+        return calculating_;
+    return current_ >= 0 ? &rows_[static_cast<std::size_t>(current_)] : nullptr;
+}
+
+DataSet::Row* DataSet::activeRow()
+{
+    return const_cast<Row*>(std::as_const(*this).activeRow());
+}
+
+void DataSet::calculate(Row& row)
+{
+    if (!onCalcFields)
+        return;
+    calculating_ = &row;
+    try {
+        onCalcFields(*this);
+    } catch (...) {
+        calculating_ = nullptr;
+        throw;
+    }
+    calculating_ = nullptr;
+}
+
+void DataSet::setFieldValue(const Field& field, const QVariant& value)
+{
+    const bool filling = calculating_ != nullptr;
+    if (!filling && !isEditing())
+        throw Error(ResourceStrings::load(ResourceStrings::NotEditing));
+    Row* row = activeRow();
+    if (!row)
+        return;
+    row->values[static_cast<std::size_t>(field.index())] = value;
+    if (filling)
+        return;
+    if (!field.isCalculated()) {
+        modified_ = true;
+        calculate(*row);
+    }
+    emit dataChanged(&field);
+}
+
+void DataSet::checkActive() const
+{
+    if (!isActive())
+        throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+void DataSet::checkModifiable() const
+{
+    if (!isModifiable())
+        throw Error(ResourceStrings::load(ResourceStrings::DataSetReadOnly));
+}
+
+void DataSet::setState(State state)
+{
+    if (state_ == state)
+        return;
+    state_ = state;
+    emit stateChanged();
+}
+
+void DataSet::scrolled()
+{
+    emit currentRowChanged();
+}
+
+void DataSet::checkBrowseMode()
+{
+    checkActive();
+    if (isEditing()) {
+        if (modified_)
+            post();
+        else
+            cancel();
+    }
+}
+
+void DataSet::first()
+{
+    checkBrowseMode();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
+    scrolled();
+}
+
+void DataSet::next()
+{
+    checkBrowseMode();
+    if (eof_)
+        return;
+    bof_ = false;
+    if (current_ + 1 >= recordCount())
+        fetchMore(1);
+    if (current_ + 1 < recordCount())
+        ++current_;
+    else
+        eof_ = true;
+    scrolled();
+}
+
+void DataSet::prior()
+{
+    checkBrowseMode();
+    if (bof_)
+        return;
+    eof_ = false;
+    if (current_ > 0)
+        --current_;
+    else
+        bof_ = true;
+    scrolled();
+}
+
+void DataSet::last()
+{
+    checkBrowseMode();
+    fetchAll();
+    current_ = recordCount() - 1;
+    eof_ = true;
+    bof_ = rows_.empty();
+    scrolled();
+}
+
+void DataSet::moveTo(int index)
+{
+    checkBrowseMode();
+    if (index >= recordCount())
+        fetchMore(index + 1 - recordCount());
+    if (index < 0 || index >= recordCount() || index == current_)
+        return;
+    current_ = index;
+    bof_ = eof_ = false;
+    scrolled();
+}
+
+void DataSet::beginNewRow(int index)
+{
+    checkBrowseMode();
+    checkModifiable();
+    Row row;
+    row.values.resize(fields_.size());
+    row.oldValues.resize(fields_.size());
+    row.status = RowStatus::Inserted;
+    rows_.insert(rows_.begin() + index, std::move(row));
+    current_ = index;
+    bof_ = eof_ = false;
+    emit rowInserted(index);
+    setState(State::Insert);
+    if (!generator_.isEmpty()) {
+        Field& key = fieldByName(keyField_);
+        if (key.isNull())
+            rows_[static_cast<std::size_t>(index)].values[static_cast<std::size_t>(key.index())] =
+                generatorNextValue(transaction_, generator_);
+    }
+    calculate(rows_[static_cast<std::size_t>(index)]);
+    modified_ = false;
+    emit dataChanged(nullptr);
+    scrolled();
+}
+
+void DataSet::insert()
+{
+    checkBrowseMode();
+    beginNewRow(current_ < 0 ? 0 : current_);
+}
+
+void DataSet::append()
+{
+    checkBrowseMode();
+    fetchAll();
+    beginNewRow(recordCount());
+}
+
+void DataSet::edit()
+{
+    checkActive();
+    if (isEditing())
+        return;
+    checkModifiable();
+    if (rows_.empty()) {
+        insert();
+        return;
+    }
+    editBackup_ = rows_[static_cast<std::size_t>(current_)].values;
+    modified_ = false;
+    setState(State::Edit);
+}
+
+void DataSet::post()
+{
+    checkActive();
+    if (!isEditing())
+        return;
+    Row& row = rows_[static_cast<std::size_t>(current_)];
+    for (const auto& field : fields_) {
+        if (field->isRequired() && !field->isCalculated() &&
+            row.values[static_cast<std::size_t>(field->index())].isNull()) {
+            emit postRefused(field.get());
+            throw Error(ResourceStrings::format(ResourceStrings::FieldRequired, field->name()));
+        }
+    }
+    if (row.status == RowStatus::Unmodified)
+        row.status = RowStatus::Modified;
+    modified_ = false;
+    editBackup_.clear();
+    setState(State::Browse);
+    emit dataChanged(nullptr);
+    if (afterPost)
+        afterPost(*this);
+}
+
+void DataSet::cancel()
+{
+    checkActive();
+    if (state_ == State::Edit) {
+        Row& row = rows_[static_cast<std::size_t>(current_)];
+        row.values = editBackup_;
+        calculate(row);
+    } else if (state_ == State::Insert) {
+        const int removed = current_;
+        rows_.erase(rows_.begin() + removed);
+        current_ = std::min(removed, recordCount() - 1);
+        emit rowRemoved(removed);
+        if (rows_.empty())
+            bof_ = eof_ = true;
+    } else {
+        return;
+    }
+    modified_ = false;
+    editBackup_.clear();
+    setState(State::Browse);
+    emit dataChanged(nullptr);
+    scrolled();
+}
+
+void DataSet::remove()
+{
+    checkActive();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (rows_.empty())
+        throw Error(ResourceStrings::load(ResourceStrings::DataSetEmpty));
+    checkModifiable();
+    const int removed = current_;
+    Row row = std::move(rows_[static_cast<std::size_t>(removed)]);
+    rows_.erase(rows_.begin() + removed);
+    // A row never written needs no delete statement.
+    if (row.status != RowStatus::Inserted)
+        deleted_.push_back(std::move(row));
+    emit rowRemoved(removed);
+    if (removed >= recordCount())
+        fetchMore(1);
+    current_ = std::min(removed, recordCount() - 1);
+    bof_ = eof_ = rows_.empty();
+    modified_ = false;
+    editBackup_.clear();
+    setState(State::Browse);
+    emit dataChanged(nullptr);
+    scrolled();
+    if (afterDelete)
+        afterDelete(*this);
+}
+
+DataSet::RowStatus DataSet::rowStatus(int row) const
+{
+    return rows_.at(static_cast<std::size_t>(row)).status;
+}
+
+bool DataSet::updatesPending() const
+{
+    if (!deleted_.empty())
+        return true;
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [](const Row& row) { return row.status != RowStatus::Unmodified; });
+}
+
+void DataSet::execute(const QString& sql, const Row& row)
+{
+    Statement statement(transaction_, sql);
+    for (const QString& name : statement.parameterNames()) {
+        const bool old = name.startsWith(kOldPrefix);
+        const Field& field = fieldByName(old ? name.mid(kOldPrefix.size()) : name);
+        const auto index = static_cast<std::size_t>(field.index());
+        statement.setParameter(name, old ? row.oldValues[index] : row.values[index]);
+    }
+    statement.execute();
+    if (statement.affectedRows() != 1)
+        throw DbError(ResourceStrings::load(ResourceStrings::UpdateFailed));
+}
+
+void DataSet::applyUpdates()
+{
+    checkActive();
+    checkModifiable();
+    while (!deleted_.empty()) {
+        execute(updateSql_->deleteSql, deleted_.front());
+        deleted_.erase(deleted_.begin());
+    }
+    for (Row& row : rows_) {
+        if (row.status == RowStatus::Unmodified)
+            continue;
+        // The row being edited is written when it is posted, not before.
+        if (isEditing() && &row == &rows_[static_cast<std::size_t>(current_)])
+            continue;
+        execute(row.status == RowStatus::Inserted ? updateSql_->insertSql : updateSql_->modifySql,
+                row);
+        row.status = RowStatus::Unmodified;
+        row.oldValues = row.values;
+    }
+}

@@ -1,0 +1,186 @@
+#pragma once
+
+#include "db/Field.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Statement;
+class Transaction;
+
+// The statements that write a cached data set's changes. Parameters are named after the
+// fields; a name that begins with OLD_ takes the value the row had when it was read.
+struct UpdateSql
+{
+    QString insertSql;
+    QString modifySql;
+    QString deleteSql;
+};
+
+// A query data set: a statement, its named parameters, and a fixed list of fields bound to
+// the result by name. Rows are fetched on demand. Changes are cached in the data set (rows
+// marked inserted, modified or deleted) until applyUpdates() writes them.
+class DataSet : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
+    enum class RowStatus
+    {
+        Unmodified,
+        Modified,
+        Inserted
+    };
+
+    explicit DataSet(Transaction& transaction, QObject* parent = nullptr);
+    ~DataSet() override;
+
+    Transaction& transaction() const { return transaction_; }
+
+    // Changing the statement closes the data set; the parameters keep their values where
+    // the new statement has the same names.
+    QString sql() const { return sql_; }
+    void setSql(const QString& sql);
+    QStringList parameterNames() const { return parameterNames_; }
+    void setParameter(const QString& name, const QVariant& value);
+    void setParameter(int index, const QVariant& value);
+    QVariant parameter(const QString& name) const;
+
+    Field& addField(const QString& name, Field::Kind kind, int size = 0);
+    Field& addCalculatedField(const QString& name, Field::Kind kind, int size = 0);
+    int fieldCount() const { return static_cast<int>(fields_.size()); }
+    Field& field(int index) const { return *fields_.at(static_cast<std::size_t>(index)); }
+    Field* findField(const QString& name) const;
+    // Throws Error "Field '%s' not found".
+    Field& fieldByName(const QString& name) const;
+
+    // Without update statements the data set is read only.
+    void setUpdateSql(const UpdateSql* updateSql) { updateSql_ = updateSql; }
+    bool isModifiable() const { return updateSql_ != nullptr; }
+    // A new row's key field, when still NULL, gets the generator's next value at once.
+    void setGenerator(const QString& generator, const QString& keyField);
+
+    // Handlers, run on the user-interface thread. An error they throw reaches the caller of
+    // the operation that ran them.
+    std::function<void(DataSet&)> onCalcFields; // fills the calculated fields of a row
+    std::function<void(DataSet&)> afterOpen;
+    std::function<void(DataSet&)> afterPost;
+    std::function<void(DataSet&)> afterDelete;
+
+    // Opens the connection and starts the transaction when needed, runs the statement and
+    // reads the first row.
+    void open();
+    // Discards an edit in progress and every change not yet written.
+    void close();
+    bool isActive() const { return state_ != State::Inactive; }
+    State state() const { return state_; }
+    bool isEditing() const { return state_ == State::Edit || state_ == State::Insert; }
+
+    // Start flag: set by opening, by first() and by trying to move before the first row,
+    // cleared by moving forward. End flag: set by last() and by trying to move past the last
+    // row, cleared by moving back. Both set only when there is no row.
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    bool isEmpty() const { return rows_.empty(); }
+
+    void first();
+    void prior();
+    void next();
+    void last();
+    // Makes row index current (a row the grid shows), fetching up to it.
+    void moveTo(int index);
+    int currentIndex() const { return current_; }
+
+    // Rows read so far; more may follow while canFetchMore().
+    int recordCount() const { return static_cast<int>(rows_.size()); }
+    bool canFetchMore() const;
+    void fetchMore(int count);
+    void fetchAll();
+    QVariant value(int row, int field) const;
+
+    void insert(); // a new row before the current one
+    void append(); // a new row after the last
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    // True when a field of the row being edited or entered was changed.
+    bool isModified() const { return modified_; }
+
+    RowStatus rowStatus(int row) const;
+    bool updatesPending() const;
+    // Writes every marked row with the update statements, deleted rows first, then the others
+    // in row order. Each statement must affect exactly one row, else "Update Failed"; a row
+    // that fails stays marked and is written again by the next call.
+    void applyUpdates();
+
+signals:
+    void stateChanged();
+    // A field of the current row changed (field set), or the whole row did (field null).
+    void dataChanged(const Field* field);
+    void currentRowChanged();
+    // The rows were replaced (open, close).
+    void rowsReset();
+    void rowsFetched(int first, int last);
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    // A post was refused because this field has no value.
+    void postRefused(const Field* field);
+
+private:
+    friend class Field;
+
+    struct Row
+    {
+        std::vector<QVariant> values;
+        std::vector<QVariant> oldValues;
+        RowStatus status = RowStatus::Unmodified;
+    };
+
+    Field& createField(const QString& name, Field::Kind kind, int size, bool calculated);
+    const Row* activeRow() const;
+    Row* activeRow();
+    void setFieldValue(const Field& field, const QVariant& value);
+    void calculate(Row& row);
+    bool fetchRow();
+    void beginNewRow(int index);
+    void checkBrowseMode();
+    void checkActive() const;
+    void checkModifiable() const;
+    void setState(State state);
+    void scrolled();
+    void execute(const QString& sql, const Row& row);
+
+    Transaction& transaction_;
+    QString sql_;
+    QStringList parameterNames_;
+    QVariantMap parameters_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    const UpdateSql* updateSql_ = nullptr;
+    QString generator_;
+    QString keyField_;
+
+    State state_ = State::Inactive;
+    std::unique_ptr<Statement> select_;
+    std::vector<int> columnOfField_; // result column of each field, -1 for calculated ones
+    std::vector<Row> rows_;
+    std::vector<Row> deleted_; // deleted rows not yet written
+    int current_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    bool modified_ = false;
+    std::vector<QVariant> editBackup_;
+    Row* calculating_ = nullptr; // the row onCalcFields is filling
+};

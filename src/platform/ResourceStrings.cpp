@@ -1,0 +1,78 @@
+#include "platform/ResourceStrings.h"
+
+#include "platform/CodePage.h"
+
+#include <QMap>
+#include <QRegularExpression>
+
+namespace ResourceStrings {
+namespace {
+
+const QMap<int, QString>& table()
+{
+    static const QMap<int, QString> texts = {
+        {FieldRequired, QStringLiteral("Field '%s' must have a value")},
+        {DataSetEmpty, QStringLiteral("Cannot perform this operation on an empty dataset")},
+        {UpdateFailed, QStringLiteral("Update Failed")},
+        {RegCreateFailed, QStringLiteral("Failed to create key %s")},
+        {RegSetDataFailed, QStringLiteral("Failed to set data for '%s'")},
+        {MsgDlgOK, QStringLiteral("OK")},
+        {Unknown, QStringLiteral("<unknown>")},
+        {InvalidInteger, QStringLiteral("'%s' is not a valid integer value")},
+        {ListIndexError, QStringLiteral("List index out of bounds (%d)")},
+        {NotEditing, QStringLiteral("Dataset not in edit or insert mode")},
+        {InvalidDate, QStringLiteral("'%s' is not a valid date")},
+        {FieldNotFound, QStringLiteral("Field '%s' not found")},
+        {DataSetReadOnly, QStringLiteral("Cannot modify a read-only dataset")},
+    };
+    return texts;
+}
+
+Redirection& redirection()
+{
+    static Redirection current;
+    return current;
+}
+
+} // namespace
+
+QString builtIn(int id)
+{
+    return table().value(id);
+}
+
+QList<int> identifiers()
+{
+    return table().keys();
+}
+
+void setRedirection(Redirection lookup)
+{
+    redirection() = std::move(lookup);
+}
+
+void clearRedirection()
+{
+    redirection() = nullptr;
+}
+
+QString load(int id)
+{
+    if (const Redirection& lookup = redirection()) {
+        if (const std::optional<QByteArray> text = lookup(id))
+            return CodePage::fromWin1252(*text);
+    }
+    return builtIn(id);
+}
+
+QString format(int id, const QString& argument)
+{
+    QString text = load(id);
+    static const QRegularExpression placeholder(QStringLiteral("%[sd]"));
+    const QRegularExpressionMatch match = placeholder.match(text);
+    if (match.hasMatch())
+        text.replace(match.capturedStart(), match.capturedLength(), argument);
+    return text;
+}
+
+} // namespace ResourceStrings

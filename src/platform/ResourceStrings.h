@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The program's resource strings: every text of the toolkit layer that a language file can
+// translate, each with a fixed identifier below 65536. Every request goes through load(),
+// which asks the loaded language first (when one has installed a redirection) and falls
+// back to the built-in English text.
+namespace ResourceStrings {
+
+enum Id : int
+{
+    FieldRequired = 1000,    // "Field '%s' must have a value"
+    DataSetEmpty = 1001,     // "Cannot perform this operation on an empty dataset"
+    UpdateFailed = 1002,     // "Update Failed"
+    RegCreateFailed = 1003,  // "Failed to create key %s"
+    RegSetDataFailed = 1004, // "Failed to set data for '%s'"
+    MsgDlgOK = 1005,         // "OK", the button of the information box
+    Unknown = 1006,          // "<unknown>", a language without a display name
+    InvalidInteger = 1007,   // "'%s' is not a valid integer value"
+    ListIndexError = 1008,   // "List index out of bounds (%d)"
+    NotEditing = 1009,       // "Dataset not in edit or insert mode"
+    InvalidDate = 1010,      // "'%s' is not a valid date"
+    FieldNotFound = 1011,    // "Field '%s' not found"
+    DataSetReadOnly = 1012,  // "Cannot modify a read-only dataset"
+};
+
+// The built-in text of an identifier; empty for one the program does not have.
+QString builtIn(int id);
+
+// Every identifier that has a built-in text, in ascending order.
+QList<int> identifiers();
+
+// Answers a request with 8-bit text in the Windows-1252 code page, or nothing to let the
+// built-in text answer.
+using Redirection = std::function<std::optional<QByteArray>(int id)>;
+void setRedirection(Redirection redirection);
+void clearRedirection();
+
+// The text of a resource string, translated while a language is loaded.
+QString load(int id);
+
+// load() with its "%s" or "%d" placeholder filled, as the toolkit formats its messages.
+QString format(int id, const QString& argument);
+
+} // namespace ResourceStrings
