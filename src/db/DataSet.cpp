@@ -122,8 +122,6 @@ void DataSet::open()
     emit rowsReset();
     emit stateChanged();
     emit currentRowChanged();
-    if (afterOpen)
-        afterOpen(*this);
 }
 
 void DataSet::close()

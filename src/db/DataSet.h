@@ -75,7 +75,6 @@ public:
     // Handlers, run on the user-interface thread. An error they throw reaches the caller of
     // the operation that ran them.
     std::function<void(DataSet&)> onCalcFields; // fills the calculated fields of a row
-    std::function<void(DataSet&)> afterOpen;
     std::function<void(DataSet&)> afterPost;
     std::function<void(DataSet&)> afterDelete;
 
