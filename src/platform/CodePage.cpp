@@ -1,9 +1,49 @@
 #include "platform/CodePage.h"
 
+#include <QList>
+
 #include <array>
+
+#include <iconv.h>
 
 namespace CodePage {
 namespace {
+
+// An iconv conversion from UTF-8, closed with its owner.
+class IconvConverter
+{
+public:
+    explicit IconvConverter(const QByteArray& toCode)
+        : handle_(iconv_open(toCode.constData(), "UTF-8"))
+    {
+    }
+    ~IconvConverter()
+    {
+        if (isValid())
+            iconv_close(handle_);
+    }
+    IconvConverter(const IconvConverter&) = delete;
+    IconvConverter& operator=(const IconvConverter&) = delete;
+
+    bool isValid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+    // The converted bytes, or nothing when the input cannot be converted.
+    QByteArray convert(QByteArray in) const
+    {
+        char out[16];
+        char* inPtr = in.data();
+        char* outPtr = out;
+        std::size_t inLeft = static_cast<std::size_t>(in.size());
+        std::size_t outLeft = sizeof out;
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
+            return {};
+        return QByteArray(out, static_cast<qsizetype>(sizeof out - outLeft));
+    }
+
+private:
+    iconv_t handle_;
+};
 
 // 0x80..0x9F; the five bytes that Windows-1252 leaves undefined map to the C1 control of the
 // same value, so every byte survives a round trip.
@@ -48,6 +88,23 @@ QByteArray toWin1252(const QString& text)
     for (qsizetype i = 0; i < text.size(); ++i)
         out[i] = encodeChar(text.at(i).unicode());
     return bytes;
+}
+
+QByteArray toCodePage(const QString& text, int codePage)
+{
+    if (codePage == 0 || codePage == 1252)
+        return toWin1252(text);
+    const IconvConverter converter("CP" + QByteArray::number(codePage));
+    if (!converter.isValid())
+        return toWin1252(text);
+    QByteArray result;
+    // One character at a time, so that one the code page lacks costs only itself.
+    for (const uint ucs4 : text.toUcs4()) {
+        const char32_t codePoint = ucs4;
+        const QByteArray converted = converter.convert(QString::fromUcs4(&codePoint, 1).toUtf8());
+        result += converted.isEmpty() ? QByteArray("?") : converted;
+    }
+    return result;
 }
 
 } // namespace CodePage
