@@ -1,8 +1,15 @@
 #include "LcUnit.h"
 
+#include "platform/CodePage.h"
+#include "platform/Error.h"
 #include "platform/LittleEndian.h"
+#include "platform/LocaleNames.h"
+#include "platform/ResourceStrings.h"
+#include "widgets/Controls.h"
 
+#include <QLocale>
 #include <QMetaObject>
+#include <QMetaProperty>
 
 using LittleEndian::read;
 using LittleEndian::slice;
@@ -25,6 +32,14 @@ std::optional<QByteArrayView> slotBytes(QByteArrayView record, qint64 base, qint
 }
 
 } // namespace
+
+TLcf::TLcf() = default;
+TLcf::~TLcf() = default;
+
+void TLcf::InstallRedirection()
+{
+    redirection_ = std::make_unique<TProc>(*this);
+}
 
 int32_t TLcf::Open(const QString& fileName, uint32_t lcid, TLanguageEnumProc enumProc, void* data)
 {
@@ -67,7 +82,8 @@ int32_t TLcf::Open(const QString& fileName, uint32_t lcid, TLanguageEnumProc enu
             column_ = i;
             position_ = i;
             // Format 1 leaves the code page to the system's default for the language.
-            codePage_ = format2 ? *read<qint32>(*header, codePages + 4 * qint64(i)) : 0;
+            codePage_ = format2 ? *read<qint32>(*header, codePages + 4 * qint64(i))
+                                : LocaleNames::defaultAnsiCodePage(lcid);
             break;
         }
     }
@@ -140,4 +156,254 @@ bool TProps::LoadClassRecord(const QString& className)
         props.append(prop);
     }
     return true;
+}
+
+TProc::TProc(const TLcf& lcf) : lcf_(lcf)
+{
+    ResourceStrings::setRedirection([this](int identifier) { return Lookup(identifier); });
+}
+
+TProc::~TProc()
+{
+    ResourceStrings::clearRedirection();
+}
+
+std::optional<QByteArray> TProc::Lookup(int identifier) const
+{
+    if (identifier < 0)
+        return std::nullopt;
+    const std::optional<QString> text = lcf_.FindString(uint32_t(identifier));
+    if (!text)
+        return std::nullopt;
+    return CodePage::toCodePage(*text, lcf_.codePage());
+}
+
+namespace {
+
+struct LoadedLanguage
+{
+    // Touching the loader first makes its state outlive this one, which unloads at exit.
+    LoadedLanguage() { ResourceStrings::clearRedirection(); }
+    std::unique_ptr<TLcf> lcf;
+};
+
+LoadedLanguage& loaded()
+{
+    static LoadedLanguage language;
+    return language;
+}
+
+} // namespace
+
+TLcf* CurrentLanguage()
+{
+    return loaded().lcf.get();
+}
+
+void UnloadLanguage()
+{
+    // The reference goes first, then the redirection, then the file.
+    std::unique_ptr<TLcf> freed = std::move(loaded().lcf);
+}
+
+int32_t LoadLanguage(const QString& fileName, uint32_t lcid, TLanguageEnumProc enumProc, void* data)
+{
+    UnloadLanguage();
+    loaded().lcf = std::make_unique<TLcf>();
+    const int32_t result = loaded().lcf->Open(fileName, lcid, enumProc, data);
+    if (result < 1) {
+        UnloadLanguage();
+        return result;
+    }
+    loaded().lcf->InstallRedirection();
+    return 1;
+}
+
+namespace {
+
+enum class SegmentKind
+{
+    Plain,
+    Collection,
+    StringList
+};
+
+struct Segment
+{
+    SegmentKind kind = SegmentKind::Plain;
+    QByteArray name;
+    int index = 0;
+};
+
+Segment parseSegment(const QByteArray& text)
+{
+    Segment segment;
+    char closing = 0;
+    qsizetype open = text.indexOf('<');
+    if (open >= 0) {
+        segment.kind = SegmentKind::Collection;
+        closing = '>';
+    } else if ((open = text.indexOf('(')) >= 0) {
+        segment.kind = SegmentKind::StringList;
+        closing = ')';
+    }
+    if (open < 0) {
+        segment.name = text;
+        return segment;
+    }
+    segment.name = text.left(open);
+    const qsizetype close = text.indexOf(closing, open + 1);
+    const QByteArray number = text.mid(open + 1, close < 0 ? -1 : close - open - 1);
+    bool ok = false;
+    segment.index = number.trimmed().toInt(&ok, 10);
+    if (!ok) {
+        throw Error(ResourceStrings::format(ResourceStrings::InvalidInteger,
+                                            CodePage::fromWin1252(number)));
+    }
+    return segment;
+}
+
+Error listIndexError(int index)
+{
+    return Error(ResourceStrings::format(ResourceStrings::ListIndexError, QString::number(index)));
+}
+
+// The property of object called name, the class's own before those it inherits.
+std::optional<QMetaProperty> findProperty(const QObject* object, const QByteArray& name)
+{
+    const QMetaObject* meta = object->metaObject();
+    for (int i = meta->propertyCount() - 1; i >= 0; --i) {
+        const QMetaProperty property = meta->property(i);
+        if (qstricmp(property.name(), name.constData()) == 0)
+            return property;
+    }
+    return std::nullopt;
+}
+
+bool isObjectProperty(const QMetaProperty& property)
+{
+    return property.metaType().flags().testFlag(QMetaType::PointerToQObject);
+}
+
+// Where a property path leads: a property of object, or none with object and the last
+// segment telling whether a string-list item is meant.
+struct Walk
+{
+    QObject* object = nullptr;
+    std::optional<QMetaProperty> property;
+    Segment last;
+};
+
+Walk walkPath(QObject* target, const QByteArray& path)
+{
+    Walk walk;
+    walk.object = target;
+    const QList<QByteArray> segments = path.split('.');
+    for (qsizetype k = 0; k < segments.size(); ++k) {
+        walk.last = parseSegment(segments.at(k));
+        const std::optional<QMetaProperty> property = findProperty(walk.object, walk.last.name);
+        if (!property)
+            return walk;
+        if (k == segments.size() - 1) {
+            walk.property = property;
+            return walk;
+        }
+        if (!isObjectProperty(*property))
+            return walk;
+        walk.object = property->read(walk.object).value<QObject*>();
+        switch (walk.last.kind) {
+        case SegmentKind::StringList:
+            return walk;
+        case SegmentKind::Collection: {
+            const auto* collection = qobject_cast<const Collection*>(walk.object);
+            if (!collection)
+                return Walk{};
+            if (walk.last.index < 0 || walk.last.index >= collection->count())
+                throw listIndexError(walk.last.index);
+            walk.object = collection->item(walk.last.index);
+            if (!walk.object) {
+                walk.property = property;
+                return walk;
+            }
+            break;
+        }
+        case SegmentKind::Plain:
+            if (!walk.object)
+                return walk;
+            break;
+        }
+    }
+    return walk;
+}
+
+// The component itself or one it owns, by name without regard to case.
+QObject* findTarget(QObject* component, const QString& name)
+{
+    if (component->objectName().compare(name, Qt::CaseInsensitive) == 0)
+        return component;
+    const QList<QObject*> owned = component->findChildren<QObject*>();
+    for (QObject* candidate : owned) {
+        if (!candidate->objectName().isEmpty() &&
+            candidate->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return candidate;
+    }
+    return nullptr;
+}
+
+void applyProp(const TProp& prop, QObject* component, int codePage)
+{
+    QObject* target = findTarget(component, CodePage::fromWin1252(prop.componentName));
+    if (!target)
+        return;
+    const Walk walk = walkPath(target, prop.propertyPath);
+    if (walk.property) {
+        if (!walk.object || walk.property->metaType().id() != QMetaType::QString ||
+            !walk.property->isWritable())
+            return;
+        if (walk.property->read(walk.object).toString() != prop.text)
+            walk.property->write(walk.object, prop.text);
+        return;
+    }
+    auto* list = qobject_cast<StringList*>(walk.object);
+    if (!list || walk.last.kind != SegmentKind::StringList)
+        return;
+    if (walk.last.index < 0)
+        throw listIndexError(walk.last.index);
+    if (walk.last.index >= list->count())
+        return;
+    // List items are 8-bit text of the language's code page, read as the system's.
+    const QString item = CodePage::fromWin1252(CodePage::toCodePage(prop.text, codePage));
+    if (list->item(walk.last.index) != item)
+        list->setItem(walk.last.index, item);
+}
+
+} // namespace
+
+bool TranslateComponent(QObject* component)
+{
+    const TLcf* lcf = CurrentLanguage();
+    if (!lcf || !component)
+        return false;
+    TProps props(*lcf, component);
+    if (!props.LoadClass(component->metaObject()))
+        return false;
+    for (const TProp& prop : std::as_const(props.props)) {
+        if (prop.hasText)
+            applyProp(prop, component, lcf->codePage());
+    }
+    return true;
+}
+
+QString LanguageDisplayName(uint32_t lcid)
+{
+    const std::optional<QString> name = LocaleNames::displayName(lcid, QLocale().name());
+    return name && !name->isEmpty() ? *name : ResourceStrings::load(ResourceStrings::Unknown);
+}
+
+int32_t AdicionarIdioma(uint32_t lcid, void* data)
+{
+    auto* window = static_cast<QObject*>(data);
+    if (auto* list = window->findChild<ComboBox*>(QStringLiteral("CBIdiomas")))
+        list->addSortedItem(LanguageDisplayName(lcid), lcid);
+    return 1;
 }

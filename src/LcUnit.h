@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class QMetaObject;
@@ -16,6 +17,8 @@ class QObject;
 // Called by TLcf::Open with each language identifier of the file, in header order, and the
 // data pointer given to Open; returning 0 stops the enumeration.
 using TLanguageEnumProc = int32_t (*)(uint32_t lcid, void* data);
+
+class TProc;
 
 // An open language file: a resource-only library whose RT_RCDATA records hold, for each of
 // its languages, the texts of resource strings and of window and component properties.
@@ -40,11 +43,38 @@ public:
     // The selected language's code page; 0 for the system's default.
     int32_t codePage() const { return codePage_; }
 
+    TLcf();
+    ~TLcf();
+    TLcf(const TLcf&) = delete;
+    TLcf& operator=(const TLcf&) = delete;
+
+    // Routes every resource-string request to this language until the file is freed.
+    void InstallRedirection();
+
 private:
     int32_t column_ = -1;
     int32_t position_ = -1;
     std::optional<PeImage> module_;
     int32_t codePage_ = 0;
+    // Declared last: removed before the file is closed.
+    std::unique_ptr<TProc> redirection_;
+};
+
+// While it exists, the program's resource-string loader asks the language first.
+class TProc
+{
+public:
+    explicit TProc(const TLcf& lcf);
+    ~TProc();
+    TProc(const TProc&) = delete;
+    TProc& operator=(const TProc&) = delete;
+
+    // The language's text of a resource string in its code page, or nothing when the
+    // language has none and the built-in text answers.
+    std::optional<QByteArray> Lookup(int identifier) const;
+
+private:
+    const TLcf& lcf_;
 };
 
 // One property entry of a class record, for the selected language.
@@ -81,3 +111,25 @@ public:
     QObject* component;
     QList<TProp> props;
 };
+
+// The language in force for the whole program, or null.
+TLcf* CurrentLanguage();
+
+// Unloads the current language, then opens fileName selecting lcid; -1, 0 or 1 as
+// TLcf::Open. Only on 1 is a language loaded afterwards.
+int32_t LoadLanguage(const QString& fileName, uint32_t lcid, TLanguageEnumProc enumProc = nullptr,
+                     void* data = nullptr);
+void UnloadLanguage();
+
+// Writes the loaded language's texts into the component's properties and into those of the
+// components it owns. False when no language is loaded or the component's own class has no
+// record. A bad index in a property path throws and ends the translation of the component.
+bool TranslateComponent(QObject* component);
+
+// The language's full name in the user interface's language; "<unknown>" for an
+// identifier the system does not know.
+QString LanguageDisplayName(uint32_t lcid);
+
+// The enumeration callback for Open: appends the language, named by its display name and
+// carrying its identifier, to the language list CBIdiomas of the window data.
+int32_t AdicionarIdioma(uint32_t lcid, void* data);

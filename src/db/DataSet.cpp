@@ -255,10 +255,28 @@ void DataSet::scrolled()
     emit currentRowChanged();
 }
 
+int DataSet::addRecordWriter(std::function<void()> writer)
+{
+    recordWriters_[nextWriterId_] = std::move(writer);
+    return nextWriterId_++;
+}
+
+void DataSet::removeRecordWriter(int id)
+{
+    recordWriters_.erase(id);
+}
+
+void DataSet::writeRecord()
+{
+    for (const auto& [id, writer] : recordWriters_)
+        writer();
+}
+
 void DataSet::checkBrowseMode()
 {
     checkActive();
     if (isEditing()) {
+        writeRecord();
         if (modified_)
             post();
         else
@@ -383,6 +401,7 @@ void DataSet::post()
     checkActive();
     if (!isEditing())
         return;
+    writeRecord();
     Row& row = rows_[static_cast<std::size_t>(current_)];
     for (const auto& field : fields_) {
         if (field->isRequired() && !field->isCalculated() &&

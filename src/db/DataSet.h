@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -77,6 +78,11 @@ public:
     std::function<void(DataSet&)> onCalcFields; // fills the calculated fields of a row
     std::function<void(DataSet&)> afterPost;
     std::function<void(DataSet&)> afterDelete;
+
+    // Writers run before a post and before leaving an edited row, so that controls put their
+    // pending input into the fields first. An error they throw stops the post.
+    int addRecordWriter(std::function<void()> writer);
+    void removeRecordWriter(int id);
 
     // Opens the connection and starts the transaction when needed, runs the statement and
     // reads the first row.
@@ -156,6 +162,7 @@ private:
     bool fetchRow();
     void beginNewRow(int index);
     void checkBrowseMode();
+    void writeRecord();
     void checkActive() const;
     void checkModifiable() const;
     void setState(State state);
@@ -182,4 +189,6 @@ private:
     bool modified_ = false;
     std::vector<QVariant> editBackup_;
     Row* calculating_ = nullptr; // the row onCalcFields is filling
+    std::map<int, std::function<void()>> recordWriters_;
+    int nextWriterId_ = 0;
 };

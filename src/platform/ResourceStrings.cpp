@@ -56,10 +56,12 @@ void clearRedirection()
     redirection() = nullptr;
 }
 
-QString load(int id)
+QString load(quintptr id)
 {
+    if (id >= 65536)
+        return CodePage::fromWin1252(reinterpret_cast<const char*>(id));
     if (const Redirection& lookup = redirection()) {
-        if (const std::optional<QByteArray> text = lookup(id))
+        if (const std::optional<QByteArray> text = lookup(int(id)))
             return CodePage::fromWin1252(*text);
     }
     return builtIn(id);

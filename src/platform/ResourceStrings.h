@@ -41,8 +41,10 @@ using Redirection = std::function<std::optional<QByteArray>(int id)>;
 void setRedirection(Redirection redirection);
 void clearRedirection();
 
-// The text of a resource string, translated while a language is loaded.
-QString load(int id);
+// The text of a resource string, translated while a language is loaded. An identifier of
+// 65536 or more is not a number but the address of the string's own NUL-terminated
+// Windows-1252 text, which answers in every case.
+QString load(quintptr id);
 
 // load() with its "%s" or "%d" placeholder filled, as the toolkit formats its messages.
 QString format(int id, const QString& argument);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+
+// The application object. Every exception that escapes an event handler (a key, a click, a
+// timer, a show) ends up here and is shown in one message box with its own text; the event
+// loop goes on.
+class Application : public QApplication
+{
+    Q_OBJECT
+
+public:
+    Application(int& argc, char** argv);
+    // Destroys the windows it still owns, the most recently created first.
+    ~Application() override;
+
+    // Gives a top-level window to the application, which destroys it at the end if it still
+    // exists then.
+    static void adopt(QWidget* window);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // The default error box: the error's text, the application's name as caption.
+    static void showError(const QString& message);
+    // showError for whatever exception is being handled.
+    static void showCurrentException();
+
+private:
+    QList<QPointer<QWidget>> adopted_;
+};

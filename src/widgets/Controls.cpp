@@ -1,0 +1,217 @@
+#include "widgets/Controls.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace {
+
+class ComboBoxItems : public StringList
+{
+public:
+    explicit ComboBoxItems(QComboBox* box) : StringList(box), box_(box) {}
+    int count() const override { return box_->count(); }
+    QString item(int index) const override { return box_->itemText(index); }
+    void setItem(int index, const QString& text) override { box_->setItemText(index, text); }
+
+private:
+    QComboBox* box_;
+};
+
+class MemoLines : public StringList
+{
+public:
+    explicit MemoLines(QPlainTextEdit* memo) : StringList(memo), memo_(memo) {}
+    int count() const override { return memo_->document()->blockCount(); }
+    QString item(int index) const override
+    {
+        return memo_->document()->findBlockByNumber(index).text();
+    }
+    void setItem(int index, const QString& text) override
+    {
+        QStringList lines = memo_->toPlainText().split(u'\n');
+        if (index < 0 || index >= lines.size())
+            return;
+        lines[index] = text;
+        memo_->setPlainText(lines.join(u'\n'));
+    }
+
+private:
+    QPlainTextEdit* memo_;
+};
+
+class PanelList : public Collection
+{
+public:
+    PanelList(const QList<StatusPanel*>& panels, QObject* parent)
+        : Collection(parent), panels_(panels)
+    {
+    }
+    int count() const override { return panels_.size(); }
+    QObject* item(int index) const override { return panels_.value(index); }
+
+private:
+    const QList<StatusPanel*>& panels_;
+};
+
+} // namespace
+
+class RadioGroupItems : public StringList
+{
+public:
+    explicit RadioGroupItems(RadioGroup* group) : StringList(group), group_(group) {}
+    int count() const override { return group_->buttons_.size(); }
+    QString item(int index) const override { return group_->buttons_.at(index)->text(); }
+    void setItem(int index, const QString& text) override
+    {
+        group_->buttons_.at(index)->setText(text);
+    }
+
+private:
+    RadioGroup* group_;
+};
+
+Button::Button(const QString& name, QWidget* parent) : QToolButton(parent)
+{
+    setObjectName(name);
+    setAutoRaise(true);
+    setCursor(Qt::PointingHandCursor);
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+Label::Label(const QString& name, const QString& caption, QWidget* parent) : QLabel(caption, parent)
+{
+    setObjectName(name);
+}
+
+Panel::Panel(const QString& name, QWidget* parent) : QFrame(parent)
+{
+    setObjectName(name);
+}
+
+GroupBox::GroupBox(const QString& name, const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent)
+{
+    setObjectName(name);
+}
+
+CheckBox::CheckBox(const QString& name, const QString& caption, QWidget* parent)
+    : QCheckBox(caption, parent)
+{
+    setObjectName(name);
+}
+
+Edit::Edit(const QString& name, QWidget* parent) : QLineEdit(parent)
+{
+    setObjectName(name);
+}
+
+void Edit::setCharCase(CharCase charCase)
+{
+    charCase_ = charCase;
+}
+
+void Edit::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (charCase_ == CharCase::Normal || text.isEmpty() || !text.front().isLetter()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QString cased = charCase_ == CharCase::Upper ? text.toUpper() : text.toLower();
+    QKeyEvent casedEvent(event->type(), event->key(), event->modifiers(), cased,
+                         event->isAutoRepeat(), static_cast<ushort>(event->count()));
+    QLineEdit::keyPressEvent(&casedEvent);
+}
+
+ComboBox::ComboBox(const QString& name, QWidget* parent)
+    : QComboBox(parent), items_(new ComboBoxItems(this))
+{
+    setObjectName(name);
+}
+
+void ComboBox::setSorted(bool sorted)
+{
+    sorted_ = sorted;
+}
+
+void ComboBox::addSortedItem(const QString& text, const QVariant& data)
+{
+    int at = count();
+    if (sorted_) {
+        at = 0;
+        while (at < count() && QString::localeAwareCompare(itemText(at), text) <= 0)
+            ++at;
+    }
+    insertItem(at, text, data);
+}
+
+Memo::Memo(const QString& name, QWidget* parent)
+    : QPlainTextEdit(parent), lines_(new MemoLines(this))
+{
+    setObjectName(name);
+}
+
+RadioGroup::RadioGroup(const QString& name, const QString& caption, const QStringList& items,
+                       QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this)), items_(new RadioGroupItems(this))
+{
+    setObjectName(name);
+    auto* layout = new QVBoxLayout(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items.at(i), this);
+        buttons_.append(button);
+        group_->addButton(button, i);
+        layout->addWidget(button);
+    }
+    connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
+}
+
+int RadioGroup::itemIndex() const
+{
+    return group_->checkedId();
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    if (QAbstractButton* button = group_->button(index))
+        button->setChecked(true);
+}
+
+Action::Action(const QString& name, const QString& caption, QObject* parent)
+    : QAction(caption, parent)
+{
+    setObjectName(name);
+}
+
+StatusPanel::StatusPanel(QLabel* label, QObject* parent) : QObject(parent), label_(label) {}
+
+StatusBar::StatusBar(const QString& name, QWidget* parent)
+    : QFrame(parent), panels_(new PanelList(panelList_, this))
+{
+    setObjectName(name);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addStretch();
+}
+
+void StatusBar::setPanels(const QStringList& texts)
+{
+    for (StatusPanel* panel : std::as_const(panelList_))
+        delete panel->parent(); // the label, which owns the panel
+    panelList_.clear();
+    auto* row = static_cast<QHBoxLayout*>(layout());
+    for (const QString& text : texts) {
+        auto* label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        row->insertWidget(row->count() - 1, label);
+        panelList_.append(new StatusPanel(label, label));
+    }
+}

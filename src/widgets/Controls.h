@@ -1,0 +1,198 @@
+#pragma once
+
+#include "widgets/Published.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+class QButtonGroup;
+class QRadioButton;
+
+// The program's controls: Qt widgets that publish their texts under the names the language
+// file uses (Caption, Hint, Text, Items, Lines, Panels), looked up by the translation engine.
+
+class Button : public QToolButton
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    explicit Button(const QString& name, QWidget* parent);
+};
+
+class Label : public QLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    Label(const QString& name, const QString& caption, QWidget* parent);
+};
+
+class Panel : public QFrame
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    Panel(const QString& name, QWidget* parent);
+};
+
+class GroupBox : public QGroupBox
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ title WRITE setTitle)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    GroupBox(const QString& name, const QString& caption, QWidget* parent);
+};
+
+class CheckBox : public QCheckBox
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    CheckBox(const QString& name, const QString& caption, QWidget* parent);
+};
+
+// A line edit; CharCase forces what is typed into capitals or small letters.
+class Edit : public QLineEdit
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ text WRITE setText)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    enum class CharCase
+    {
+        Normal,
+        Upper,
+        Lower
+    };
+
+    Edit(const QString& name, QWidget* parent);
+    void setCharCase(CharCase charCase);
+    CharCase charCase() const { return charCase_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    CharCase charCase_ = CharCase::Normal;
+};
+
+class ComboBox : public QComboBox
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ currentText WRITE setCurrentText)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+    Q_PROPERTY(StringList* Items READ items)
+
+public:
+    ComboBox(const QString& name, QWidget* parent);
+    StringList* items() const { return items_; }
+    // Keeps the items in alphabetical order as they are added.
+    void setSorted(bool sorted);
+    void addSortedItem(const QString& text, const QVariant& data = {});
+
+private:
+    StringList* items_;
+    bool sorted_ = false;
+};
+
+class Memo : public QPlainTextEdit
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+    Q_PROPERTY(StringList* Lines READ lines)
+
+public:
+    Memo(const QString& name, QWidget* parent);
+    StringList* lines() const { return lines_; }
+
+private:
+    StringList* lines_;
+};
+
+// A group of exclusive choices, one per item; ItemIndex is -1 when none is chosen.
+class RadioGroup : public QGroupBox
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ title WRITE setTitle)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+    Q_PROPERTY(StringList* Items READ items)
+
+public:
+    RadioGroup(const QString& name, const QString& caption, const QStringList& items,
+               QWidget* parent);
+    StringList* items() const { return items_; }
+    int itemIndex() const;
+    void setItemIndex(int index);
+    QRadioButton* button(int index) const { return buttons_.value(index); }
+
+signals:
+    void clicked(int index);
+
+private:
+    friend class RadioGroupItems;
+    QList<QRadioButton*> buttons_;
+    QButtonGroup* group_;
+    StringList* items_;
+};
+
+class Action : public QAction
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+    Action(const QString& name, const QString& caption, QObject* parent);
+};
+
+// A status bar of fixed-width panels, each with a centred text.
+class StatusPanel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ text WRITE setText)
+
+public:
+    explicit StatusPanel(QLabel* label, QObject* parent);
+    QString text() const { return label_->text(); }
+    void setText(const QString& text) { label_->setText(text); }
+    int width() const { return label_->width(); }
+    void setWidth(int width) { label_->setFixedWidth(width); }
+
+private:
+    QLabel* label_;
+};
+
+class StatusBar : public QFrame
+{
+    Q_OBJECT
+    Q_PROPERTY(Collection* Panels READ panels)
+
+public:
+    StatusBar(const QString& name, QWidget* parent);
+    void setPanels(const QStringList& texts);
+    int panelCount() const { return panelList_.size(); }
+    StatusPanel* panel(int index) const { return panelList_.value(index); }
+    Collection* panels() const { return panels_; }
+
+private:
+    QList<StatusPanel*> panelList_;
+    Collection* panels_;
+};

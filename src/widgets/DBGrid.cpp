@@ -1,0 +1,229 @@
+#include "widgets/DBGrid.h"
+
+#include <QHeaderView>
+
+namespace {
+
+class ColumnList : public Collection
+{
+public:
+    ColumnList(const QList<GridColumn*>& columns, QObject* parent)
+        : Collection(parent), columns_(columns)
+    {
+    }
+    int count() const override { return columns_.size(); }
+    QObject* item(int index) const override { return columns_.value(index); }
+
+private:
+    const QList<GridColumn*>& columns_;
+};
+
+constexpr int kFetchBatch = 64;
+
+} // namespace
+
+GridColumnTitle::GridColumnTitle(DBGrid* grid, QObject* parent) : QObject(parent), grid_(grid) {}
+
+void GridColumnTitle::setCaption(const QString& caption)
+{
+    caption_ = caption;
+    grid_->titleChanged();
+}
+
+GridColumn::GridColumn(DBGrid* grid, const QString& fieldName, const QString& caption, int width)
+    : QObject(grid), fieldName_(fieldName), title_(new GridColumnTitle(grid, this)), width_(width)
+{
+    title_->setCaption(caption);
+}
+
+DataSetModel::DataSetModel(DBGrid* grid, DataSource* dataSource)
+    : QAbstractTableModel(grid), grid_(grid), dataSource_(dataSource)
+{
+    connect(dataSource_, &DataSource::dataSetChanged, this, [this] { reset(); });
+    auto follow = [this](auto signal, auto slot) { connect(dataSource_, signal, this, slot); };
+    follow(&DataSource::dataChanged, [this](const Field*) {
+        if (DataSet* ds = dataSet(); ds && ds->currentIndex() >= 0 && ds->currentIndex() < rows_)
+            emit dataChanged(index(ds->currentIndex(), 0),
+                             index(ds->currentIndex(), columnCount() - 1));
+    });
+    reset();
+}
+
+void DataSetModel::reset()
+{
+    beginResetModel();
+    rows_ = 0;
+    endResetModel();
+    if (DataSet* ds = dataSet()) {
+        beginResetModel();
+        rows_ = ds->recordCount();
+        endResetModel();
+        connect(ds, &DataSet::rowsReset, this, &DataSetModel::reset, Qt::UniqueConnection);
+        connect(
+            ds, &DataSet::rowsFetched, this,
+            [this](int first, int last) {
+                if (first != rows_)
+                    return reset();
+                beginInsertRows({}, first, last);
+                rows_ = last + 1;
+                endInsertRows();
+            },
+            Qt::UniqueConnection);
+        connect(
+            ds, &DataSet::rowInserted, this,
+            [this](int row) {
+                beginInsertRows({}, row, row);
+                ++rows_;
+                endInsertRows();
+            },
+            Qt::UniqueConnection);
+        connect(
+            ds, &DataSet::rowRemoved, this,
+            [this](int row) {
+                beginRemoveRows({}, row, row);
+                --rows_;
+                endRemoveRows();
+            },
+            Qt::UniqueConnection);
+    }
+}
+
+int DataSetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : rows_;
+}
+
+int DataSetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(grid_->columnList().size());
+}
+
+QVariant DataSetModel::data(const QModelIndex& index, int role) const
+{
+    DataSet* ds = dataSet();
+    if (!ds || !index.isValid() || role != Qt::DisplayRole)
+        return {};
+    const Field* field = ds->findField(grid_->columnList().at(index.column())->fieldName());
+    if (!field)
+        return {};
+    const QVariant value = ds->value(index.row(), field->index());
+    switch (field->kind()) {
+    case Field::Kind::TextBlob:
+        return value.toString().isEmpty() ? QStringLiteral("(Memo)") : QStringLiteral("(MEMO)");
+    case Field::Kind::DateTime: {
+        const QDateTime moment = value.toDateTime();
+        if (value.isNull())
+            return QString();
+        return moment.time() == QTime(0, 0)
+                   ? moment.date().toString(QStringLiteral("dd/MM/yyyy"))
+                   : moment.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    }
+    default:
+        return value.toString();
+    }
+}
+
+QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal) {
+        if (role == Qt::DisplayRole && section < columnCount())
+            return grid_->columnList().at(section)->title()->caption();
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignCenter);
+        return {};
+    }
+    // The row indicator: a mark beside the current row.
+    if (role == Qt::DisplayRole) {
+        DataSet* ds = dataSet();
+        return ds && ds->currentIndex() == section ? QStringLiteral("\u25B6") : QString();
+    }
+    return {};
+}
+
+bool DataSetModel::canFetchMore(const QModelIndex& parent) const
+{
+    DataSet* ds = dataSet();
+    return !parent.isValid() && ds && ds->canFetchMore();
+}
+
+void DataSetModel::fetchMore(const QModelIndex& parent)
+{
+    if (DataSet* ds = dataSet(); ds && !parent.isValid())
+        ds->fetchMore(kFetchBatch);
+}
+
+void DataSetModel::columnsChanged()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+DBGrid::DBGrid(const QString& name, QWidget* parent)
+    : QTableView(parent), columns_(new ColumnList(columnList_, this))
+{
+    setObjectName(name);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setFocusPolicy(Qt::ClickFocus); // Tab passes it by
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // The selection stays as visible without focus as with it.
+    QPalette colours = palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    setPalette(colours);
+}
+
+void DBGrid::setDataSource(DataSource* dataSource)
+{
+    dataSource_ = dataSource;
+    model_ = new DataSetModel(this, dataSource);
+    setModel(model_);
+    for (int i = 0; i < columnList_.size(); ++i)
+        setColumnWidth(i, columnList_.at(i)->width());
+    connect(dataSource_, &DataSource::currentRowChanged, this, &DBGrid::followCurrentRow);
+    connect(dataSource_, &DataSource::stateChanged, this, &DBGrid::followCurrentRow);
+    followCurrentRow();
+}
+
+GridColumn* DBGrid::addColumn(const QString& fieldName, const QString& caption, int width)
+{
+    auto* column = new GridColumn(this, fieldName, caption, width);
+    columnList_.append(column);
+    if (model_) {
+        model_->columnsChanged();
+        setColumnWidth(static_cast<int>(columnList_.size()) - 1, width);
+    }
+    return column;
+}
+
+void DBGrid::titleChanged()
+{
+    if (model_)
+        emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);
+}
+
+void DBGrid::followCurrentRow()
+{
+    DataSet* ds = dataSource_ ? dataSource_->dataSet() : nullptr;
+    const int row = ds ? ds->currentIndex() : -1;
+    following_ = true;
+    if (row >= 0 && row < model_->rowCount())
+        setCurrentIndex(model_->index(row, std::max(0, currentIndex().column())));
+    else
+        clearSelection();
+    following_ = false;
+    emit model_->headerDataChanged(Qt::Vertical, 0, std::max(0, model_->rowCount() - 1));
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    DataSet* ds = dataSource_ ? dataSource_->dataSet() : nullptr;
+    if (!following_ && ds && ds->isActive() && current.isValid() &&
+        current.row() != ds->currentIndex())
+        ds->moveTo(current.row());
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "widgets/DataSource.h"
+#include "widgets/Published.h"
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+class DBGrid;
+
+// The text of one column title.
+class GridColumnTitle : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+
+public:
+    GridColumnTitle(DBGrid* grid, QObject* parent);
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption);
+
+private:
+    DBGrid* grid_;
+    QString caption_;
+};
+
+class GridColumn : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString FieldName READ fieldName)
+    Q_PROPERTY(GridColumnTitle* Title READ title)
+
+public:
+    GridColumn(DBGrid* grid, const QString& fieldName, const QString& caption, int width);
+    QString fieldName() const { return fieldName_; }
+    GridColumnTitle* title() const { return title_; }
+    int width() const { return width_; }
+
+private:
+    QString fieldName_;
+    GridColumnTitle* title_;
+    int width_;
+};
+
+// The rows of a data set as a read-only table, fetched as the view scrolls to them.
+class DataSetModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    DataSetModel(DBGrid* grid, DataSource* dataSource);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+    void columnsChanged();
+
+private:
+    DataSet* dataSet() const { return dataSource_->dataSet(); }
+    void reset();
+
+    DBGrid* grid_;
+    DataSource* dataSource_;
+    int rows_ = 0; // rows the view knows of
+};
+
+// A read-only grid over a data set: whole rows selected, the current row marked and kept
+// visible without focus, centred column titles, resizable columns, and out of the Tab order.
+class DBGrid : public QTableView
+{
+    Q_OBJECT
+    Q_PROPERTY(Collection* Columns READ columns)
+
+public:
+    DBGrid(const QString& name, QWidget* parent);
+
+    void setDataSource(DataSource* dataSource);
+    DataSource* dataSource() const { return dataSource_; }
+    GridColumn* addColumn(const QString& fieldName, const QString& caption, int width);
+    QList<GridColumn*> columnList() const { return columnList_; }
+    Collection* columns() const { return columns_; }
+    void titleChanged();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followCurrentRow();
+
+    DataSource* dataSource_ = nullptr;
+    DataSetModel* model_ = nullptr;
+    QList<GridColumn*> columnList_;
+    Collection* columns_;
+    bool following_ = false;
+};

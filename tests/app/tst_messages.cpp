@@ -1,0 +1,222 @@
+#include "LcUnit.h"
+#include "U_DM.h"
+#include "U_Mensagens.h"
+#include "platform/AppFolder.h"
+#include "support/BoxAnswerer.h"
+#include "support/TempDatabase.h"
+
+#include <QTest>
+
+#include <memory>
+
+// The built-in messages, chosen by the language index of the configuration row as it stands,
+// saved or not.
+class TestMessages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void saveQuestion_data();
+    void saveQuestion();
+    void deleteQuestion_data();
+    void deleteQuestion();
+    void notices_data();
+    void notices();
+    void unsavedIndexAppliesAndCancelRestoresIt();
+    void okButtonFollowsTheLoadedLanguage();
+
+private:
+    void setLanguageIndex(const QVariant& index);
+
+    std::unique_ptr<TempDatabase> db_;
+    std::unique_ptr<TDM> dm_;
+};
+
+void TestMessages::initTestCase()
+{
+    db_ = std::make_unique<TempDatabase>();
+    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
+    setApplicationFolder(db_->folder());
+    dm_ = std::make_unique<TDM>();
+    DM = dm_.get();
+    dm_->DB_Agenda.setDatabaseName(db_->path());
+    dm_->TB_Configuracao.open();
+}
+
+void TestMessages::cleanupTestCase()
+{
+    dm_.reset();
+    DM = nullptr;
+    db_.reset();
+}
+
+// Left in the editing row: the messages read the field's current value.
+void TestMessages::setLanguageIndex(const QVariant& index)
+{
+    DataSet& configuration = dm_->TB_Configuracao;
+    configuration.edit();
+    configuration.fieldByName(QStringLiteral("CFG_IDIOMA")).setValue(index);
+}
+
+void TestMessages::saveQuestion_data()
+{
+    QTest::addColumn<QVariant>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("0") << QVariant(0) << QStringLiteral("Confirmación")
+                       << QStringLiteral("¿Desea guardar los cambios?");
+    QTest::newRow("1") << QVariant(1) << QStringLiteral("Confirmation")
+                       << QStringLiteral("Want to save changes?");
+    QTest::newRow("2") << QVariant(2) << QStringLiteral("Confirmação")
+                       << QStringLiteral("Deseja salvar as alterações?");
+    QTest::newRow("NULL") << QVariant() << QStringLiteral("Confirmación")
+                          << QStringLiteral("¿Desea guardar los cambios?");
+    QTest::newRow("3") << QVariant(3) << QString() << QString();
+    QTest::newRow("-1") << QVariant(-1) << QString() << QString();
+}
+
+void TestMessages::saveQuestion()
+{
+    QFETCH(QVariant, index);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    setLanguageIndex(index);
+
+    const std::pair<QMessageBox::StandardButton, RespostaSalvar> answers[] = {
+        {QMessageBox::Yes, RespostaSalvar::Yes},
+        {QMessageBox::No, RespostaSalvar::No},
+        {QMessageBox::Cancel, RespostaSalvar::Cancel},
+    };
+    for (const auto& [button, answer] : answers) {
+        BoxAnswerer answerer(button);
+        const RespostaSalvar got = PerguntarSalvarAlteracoes();
+        if (text.isEmpty()) {
+            QCOMPARE(got, RespostaSalvar::NoQuestion);
+            QVERIFY(answerer.boxes().isEmpty());
+            continue;
+        }
+        QCOMPARE(got, answer);
+        QCOMPARE(answerer.boxes().size(), 1);
+        const BoxAnswerer::Box& box = answerer.boxes().first();
+        QCOMPARE(box.caption, caption);
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.icon, QMessageBox::Question);
+        QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.defaultButton, QMessageBox::No);
+    }
+}
+
+void TestMessages::deleteQuestion_data()
+{
+    QTest::addColumn<QVariant>("index");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("0") << QVariant(0) << QStringLiteral("Seguro que quiere borrar?");
+    QTest::newRow("1") << QVariant(1) << QStringLiteral("Really delete?");
+    QTest::newRow("2") << QVariant(2) << QStringLiteral("Confirma a Exclusão?");
+    QTest::newRow("NULL") << QVariant() << QStringLiteral("Seguro que quiere borrar?");
+    QTest::newRow("3") << QVariant(3) << QString();
+}
+
+void TestMessages::deleteQuestion()
+{
+    QFETCH(QVariant, index);
+    QFETCH(QString, text);
+    setLanguageIndex(index);
+
+    for (const QMessageBox::StandardButton button : {QMessageBox::Yes, QMessageBox::No}) {
+        BoxAnswerer answerer(button);
+        const bool goAhead = ConfirmarExclusao();
+        // Outside 0 to 2 nothing is asked and the delete goes ahead.
+        QCOMPARE(goAhead, text.isEmpty() || button == QMessageBox::Yes);
+        QCOMPARE(answerer.boxes().size(), text.isEmpty() ? 0 : 1);
+        if (!text.isEmpty()) {
+            QCOMPARE(answerer.boxes().first().text, text);
+            QCOMPARE(answerer.boxes().first().buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(answerer.boxes().first().defaultButton, QMessageBox::No);
+        }
+    }
+}
+
+void TestMessages::notices_data()
+{
+    QTest::addColumn<QVariant>("index");
+    QTest::addColumn<int>("message");
+    QTest::addColumn<QString>("text");
+
+    const int birthdays = int(Mensagem::MsgSemAniversariantes);
+    const int contact = int(Mensagem::MsgSemContato);
+    const int connection = int(Mensagem::MsgFalhaConexao);
+    const QString connectionText = QStringLiteral("Não foi possível conectar com a Base de dados");
+    QTest::newRow("birthdays 0") << QVariant(0) << birthdays
+                                 << QStringLiteral("No hay cumpleaños en este período");
+    QTest::newRow("birthdays 1") << QVariant(1) << birthdays
+                                 << QStringLiteral("No birthdays in this period");
+    QTest::newRow("birthdays 2") << QVariant(2) << birthdays
+                                 << QStringLiteral("Não há aniversariantes neste período");
+    QTest::newRow("birthdays 3") << QVariant(3) << birthdays << QString();
+    QTest::newRow("contact NULL") << QVariant() << contact
+                                  << QStringLiteral("No hay contacto registrado");
+    QTest::newRow("contact 1") << QVariant(1) << contact << QStringLiteral("No contact registered");
+    QTest::newRow("contact 2") << QVariant(2) << contact
+                               << QStringLiteral("Nenhum contato cadastrado");
+    QTest::newRow("contact -1") << QVariant(-1) << contact << QString();
+    QTest::newRow("connection 0") << QVariant(0) << connection << connectionText;
+    QTest::newRow("connection 1") << QVariant(1) << connection << connectionText;
+    QTest::newRow("connection 3") << QVariant(3) << connection << connectionText;
+}
+
+void TestMessages::notices()
+{
+    QFETCH(QVariant, index);
+    QFETCH(int, message);
+    QFETCH(QString, text);
+    setLanguageIndex(index);
+
+    BoxAnswerer answerer;
+    QCOMPARE(MostrarMensagem(Mensagem(message)), !text.isEmpty());
+    QCOMPARE(answerer.boxes().size(), text.isEmpty() ? 0 : 1);
+    if (!text.isEmpty()) {
+        const BoxAnswerer::Box& box = answerer.boxes().first();
+        QCOMPARE(box.caption, QStringLiteral("Tarvo Agenda"));
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QCOMPARE(box.buttonTexts, QStringList{QStringLiteral("OK")});
+    }
+}
+
+void TestMessages::unsavedIndexAppliesAndCancelRestoresIt()
+{
+    DataSet& configuration = dm_->TB_Configuracao;
+    configuration.cancel();
+    setLanguageIndex(1);
+    configuration.post();
+
+    setLanguageIndex(2);
+    BoxAnswerer answerer(QMessageBox::No);
+    ConfirmarExclusao();
+    configuration.cancel();
+    ConfirmarExclusao();
+    QCOMPARE(answerer.boxes().size(), 2);
+    QCOMPARE(answerer.boxes().at(0).text, QStringLiteral("Confirma a Exclusão?"));
+    QCOMPARE(answerer.boxes().at(1).text, QStringLiteral("Really delete?"));
+}
+
+void TestMessages::okButtonFollowsTheLoadedLanguage()
+{
+    QCOMPARE(LoadLanguage(QStringLiteral(TARVO_APP_DIR "/tarvo-agenda.lcf"), 3082), 1);
+    BoxAnswerer answerer;
+    MostrarInformacao(QStringLiteral("x"));
+    UnloadLanguage();
+    MostrarInformacao(QStringLiteral("x"));
+    QCOMPARE(answerer.boxes().size(), 2);
+    QCOMPARE(answerer.boxes().at(0).buttonTexts, QStringList{QStringLiteral("Aceptar")});
+    QCOMPARE(answerer.boxes().at(1).buttonTexts, QStringList{QStringLiteral("OK")});
+}
+
+QTEST_MAIN(TestMessages)
+#include "tst_messages.moc"
