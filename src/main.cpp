@@ -1,9 +1,9 @@
 #include "TarvoAgenda.h"
 
-#include <QApplication>
+#include "widgets/Application.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     return TarvoAgendaRun();
 }

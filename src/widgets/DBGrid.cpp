@@ -51,41 +51,51 @@ DataSetModel::DataSetModel(DBGrid* grid, DataSource* dataSource)
 
 void DataSetModel::reset()
 {
+    followDataSet();
     beginResetModel();
-    rows_ = 0;
+    const DataSet* ds = dataSet();
+    rows_ = ds ? ds->recordCount() : 0;
     endResetModel();
-    if (DataSet* ds = dataSet()) {
-        beginResetModel();
-        rows_ = ds->recordCount();
-        endResetModel();
-        connect(ds, &DataSet::rowsReset, this, &DataSetModel::reset, Qt::UniqueConnection);
-        connect(
-            ds, &DataSet::rowsFetched, this,
-            [this](int first, int last) {
-                if (first != rows_)
-                    return reset();
-                beginInsertRows({}, first, last);
-                rows_ = last + 1;
-                endInsertRows();
-            },
-            Qt::UniqueConnection);
-        connect(
-            ds, &DataSet::rowInserted, this,
-            [this](int row) {
-                beginInsertRows({}, row, row);
-                ++rows_;
-                endInsertRows();
-            },
-            Qt::UniqueConnection);
-        connect(
-            ds, &DataSet::rowRemoved, this,
-            [this](int row) {
-                beginRemoveRows({}, row, row);
-                --rows_;
-                endRemoveRows();
-            },
-            Qt::UniqueConnection);
-    }
+}
+
+void DataSetModel::followDataSet()
+{
+    DataSet* ds = dataSet();
+    if (ds == followed_)
+        return;
+    for (const auto& connection : std::as_const(rowConnections_))
+        disconnect(connection);
+    rowConnections_.clear();
+    followed_ = ds;
+    if (!ds)
+        return;
+    rowConnections_ << connect(ds, &DataSet::rowsReset, this, &DataSetModel::reset)
+                    << connect(ds, &DataSet::rowsFetched, this, &DataSetModel::rowsFetched)
+                    << connect(ds, &DataSet::rowInserted, this, &DataSetModel::rowInserted)
+                    << connect(ds, &DataSet::rowRemoved, this, &DataSetModel::rowRemoved);
+}
+
+void DataSetModel::rowsFetched(int first, int last)
+{
+    if (first != rows_)
+        return reset();
+    beginInsertRows({}, first, last);
+    rows_ = last + 1;
+    endInsertRows();
+}
+
+void DataSetModel::rowInserted(int row)
+{
+    beginInsertRows({}, row, row);
+    ++rows_;
+    endInsertRows();
+}
+
+void DataSetModel::rowRemoved(int row)
+{
+    beginRemoveRows({}, row, row);
+    --rows_;
+    endRemoveRows();
 }
 
 int DataSetModel::rowCount(const QModelIndex& parent) const

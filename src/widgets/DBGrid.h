@@ -4,6 +4,7 @@
 #include "widgets/Published.h"
 
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <QTableView>
 
 class DBGrid;
@@ -62,9 +63,16 @@ public:
 private:
     DataSet* dataSet() const { return dataSource_->dataSet(); }
     void reset();
+    // Follows the rows of the data source's data set, and of that one only.
+    void followDataSet();
+    void rowsFetched(int first, int last);
+    void rowInserted(int row);
+    void rowRemoved(int row);
 
     DBGrid* grid_;
     DataSource* dataSource_;
+    QPointer<DataSet> followed_;
+    QList<QMetaObject::Connection> rowConnections_;
     int rows_ = 0; // rows the view knows of
 };
 

@@ -2,20 +2,26 @@
 
 DataSource::~DataSource()
 {
-    setDataSet(nullptr);
+    // Silently: the controls that listen may be gone already.
+    detach();
 }
 
-void DataSource::setDataSet(DataSet* dataSet)
+void DataSource::detach()
 {
-    if (dataSet_ == dataSet)
-        return;
     for (const auto& connection : connections_)
         disconnect(connection);
     connections_.clear();
     if (dataSet_ && writerId_ >= 0)
         dataSet_->removeRecordWriter(writerId_);
     writerId_ = -1;
+    dataSet_ = nullptr;
+}
 
+void DataSource::setDataSet(DataSet* dataSet)
+{
+    if (dataSet_ == dataSet)
+        return;
+    detach();
     dataSet_ = dataSet;
     if (dataSet_) {
         connections_ << connect(dataSet_, &DataSet::stateChanged, this, &DataSource::stateChanged)

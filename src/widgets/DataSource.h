@@ -36,6 +36,7 @@ signals:
     void postRefused(const Field* field);
 
 private:
+    void detach();
     void writeEditors();
 
     QPointer<DataSet> dataSet_;

@@ -31,6 +31,7 @@ void FieldLink::bind(DataSource* dataSource, const QString& fieldName)
                      << QObject::connect(dataSource_, &DataSource::dataSetChanged, control_,
                                          [this] { refresh(); });
     }
+    refresh();
 }
 
 Field* FieldLink::field() const
@@ -72,12 +73,6 @@ void FieldLink::refresh()
 DBEdit::DBEdit(const QString& name, QWidget* parent) : Edit(name, parent), FieldLink(this)
 {
     connect(this, &QLineEdit::textEdited, this, [this] { changedByUser(); });
-}
-
-void DBEdit::bind(DataSource* dataSource, const QString& fieldName)
-{
-    FieldLink::bind(dataSource, fieldName);
-    refresh();
 }
 
 void DBEdit::showValue(const Field* field)
@@ -156,10 +151,14 @@ void DBCheckBox::setValues(const QString& checked, const QString& unchecked)
 
 void DBCheckBox::showValue(const Field* field)
 {
+    // Stored values are matched without regard to case; anything else shows grey.
     const QString value = field ? field->asString() : QString();
-    setCheckState(value == valueChecked_     ? Qt::Checked
-                  : value == valueUnchecked_ ? Qt::Unchecked
-                                             : Qt::PartiallyChecked);
+    const auto is = [&value](const QString& stored) {
+        return !value.isEmpty() && value.compare(stored, Qt::CaseInsensitive) == 0;
+    };
+    setCheckState(is(valueChecked_)     ? Qt::Checked
+                  : is(valueUnchecked_) ? Qt::Unchecked
+                                        : Qt::PartiallyChecked);
 }
 
 void DBCheckBox::writeValue(Field& field)

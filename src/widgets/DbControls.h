@@ -4,6 +4,8 @@
 #include "widgets/DataSource.h"
 #include "widgets/EditMask.h"
 
+#include <QPointer>
+
 // The tie between a control and one field of its data source's data set. The control shows
 // the current row's value; what the user types is kept in the control and written into the
 // field when the data set is about to post, so a value left untouched stays NULL.
@@ -34,7 +36,8 @@ protected:
 
 private:
     QWidget* control_;
-    DataSource* dataSource_ = nullptr;
+    // A window's data source may go before its controls.
+    QPointer<DataSource> dataSource_;
     QString fieldName_;
     bool dirty_ = false;
     QList<QMetaObject::Connection> connections_;
@@ -48,7 +51,6 @@ class DBEdit : public Edit, public FieldLink
 
 public:
     DBEdit(const QString& name, QWidget* parent);
-    void bind(DataSource* dataSource, const QString& fieldName);
 
 protected:
     void showValue(const Field* field) override;

@@ -175,19 +175,19 @@ void TestLcUnit::open_data()
     QTest::addColumn<QList<quint32>>("seen");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("position");
-    QTest::addColumn<int>("codePage");
+    QTest::addColumn<int>("codePage"); // format 1: the language's default
 
     const QList<quint32> all = {3082, 1033, 1046};
-    QTest::addRow("format 1") << threeLanguages() << 1033u << 0 << 1 << all << 1 << 1 << 0;
+    QTest::addRow("format 1") << threeLanguages() << 1033u << 0 << 1 << all << 1 << 1 << 1252;
     QTest::addRow("leading slot") << threeLanguages({PeMachine::I386, true}) << 3082u << 0 << 1
-                                  << all << 1 << 0 << 0;
+                                  << all << 1 << 0 << 1252;
     QTest::addRow("PE32+") << threeLanguages({PeMachine::Amd64, false}) << 1046u << 0 << 1 << all
-                           << 2 << 2 << 0;
+                           << 2 << 2 << 1252;
     QTest::addRow("not listed") << threeLanguages() << 1031u << 0 << 0 << all << -1 << -1 << 0;
     QTest::addRow("enumeration stopped at the first")
-        << threeLanguages() << 1046u << 1 << 1 << QList<quint32>{3082} << 2 << 2 << 0;
+        << threeLanguages() << 1046u << 1 << 1 << QList<quint32>{3082} << 2 << 2 << 1252;
     QTest::addRow("enumeration stopped at the selected one")
-        << threeLanguages() << 1033u << 2 << 1 << QList<quint32>{3082, 1033} << 1 << 1 << 0;
+        << threeLanguages() << 1033u << 2 << 1 << QList<quint32>{3082, 1033} << 1 << 1 << 1252;
     QTest::addRow("format 2") << compiled({po("es_ES", "", 1252), po("en_US", ""),
                                            po("pt_BR", "", 1250)})
                               << 1046u << 0 << 1 << all << 2 << 2 << 1250;
@@ -199,11 +199,11 @@ void TestLcUnit::open_data()
         << QList<quint32>{0x10407} << -1 << -1 << 0;
     QTest::addRow("other flag bits ignored")
         << library({{"LCHEADER", header({1046}, 0xfffffffe)}}) << 1046u << 0 << 1
-        << QList<quint32>{1046} << 0 << 0 << 0;
+        << QList<quint32>{1046} << 0 << 0 << 1252;
     QTest::addRow("both headers: format 1")
         << library({{"LCHEADER", header({1046})},
                     {"LCHEADE2", header({1033, 1046}, 1, "LCHEADER", {1250, 1250})}})
-        << 1046u << 0 << 1 << QList<quint32>{1046} << 0 << 0 << 0;
+        << 1046u << 0 << 1 << QList<quint32>{1046} << 0 << 0 << 1252;
     QTest::addRow("format 2 with magic LCHEADE2")
         << library({{"LCHEADE2", header({1046}, 0, "LCHEADE2", {1252})}}) << 1046u << 0 << -1
         << QList<quint32>{} << -1 << -1 << 0;

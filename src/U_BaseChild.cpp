@@ -1,0 +1,196 @@
+#include "U_BaseChild.h"
+
+#include "U_Mensagens.h"
+#include "widgets/Application.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kToolbarHeight = 32;
+
+QFrame* separator(const QString& name, QWidget* parent)
+{
+    auto* bevel = new QFrame(parent);
+    bevel->setObjectName(name);
+    bevel->setFrameShape(QFrame::VLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    return bevel;
+}
+
+} // namespace
+
+TFrmBaseFilha::TFrmBaseFilha(QWidget* parent)
+    : TFrmBase(parent), Panel1(new Panel(QStringLiteral("Panel1"), this)),
+      StatusBar1(new StatusBar(QStringLiteral("StatusBar1"), this))
+{
+    setObjectName(QStringLiteral("FrmBaseFilha"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    Panel1->setFixedHeight(kToolbarHeight);
+    auto* toolbar = new QHBoxLayout(Panel1);
+    toolbar->setContentsMargins(2, 0, 2, 0);
+    toolbar->setSpacing(0);
+
+    BNovo = linkedButton(QStringLiteral("BNovo"), Novo);
+    BGravar = linkedButton(QStringLiteral("BGravar"), Gravar);
+    BAlterar = linkedButton(QStringLiteral("BAlterar"), Alterar);
+    BCancelar = linkedButton(QStringLiteral("BCancelar"), Cancelar);
+    BExcluir = linkedButton(QStringLiteral("BExcluir"), Excluir);
+    BImprimir = new Button(QStringLiteral("BImprimir"), Panel1);
+    BImprimir->setText(QStringLiteral("Imprimir"));
+    BImprimir->setToolTip(QStringLiteral("Imprimir"));
+    connect(BImprimir, &QToolButton::clicked, this, [this] { BImprimirClick(); });
+    toolbar->addWidget(BImprimir);
+    Bevel1 = separator(QStringLiteral("Bevel1"), Panel1);
+    toolbar->addWidget(Bevel1);
+    BPrimeiro = linkedButton(QStringLiteral("BPrimeiro"), Primeiro);
+    BAnterior = linkedButton(QStringLiteral("BAnterior"), Anterior);
+    BProximo = linkedButton(QStringLiteral("BProximo"), Proximo);
+    BUltimo = linkedButton(QStringLiteral("BUltimo"), Ultimo);
+    Bevel2 = separator(QStringLiteral("Bevel2"), Panel1);
+    toolbar->addWidget(Bevel2);
+    BSair = linkedButton(QStringLiteral("BSair"), Action1);
+    toolbar->addStretch();
+
+    // The navigation buttons show icons only.
+    const QList<QPair<Button*, QStyle::StandardPixmap>> icons = {
+        {BPrimeiro, QStyle::SP_MediaSkipBackward},
+        {BAnterior, QStyle::SP_MediaSeekBackward},
+        {BProximo, QStyle::SP_MediaSeekForward},
+        {BUltimo, QStyle::SP_MediaSkipForward}};
+    for (const auto& [button, icon] : icons) {
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+
+    StatusBar1->setPanels({QStringLiteral("F2 - Novo"), QStringLiteral("F3 - Salvar"),
+                           QStringLiteral("F4 - Alterar"), QStringLiteral("F5 - Cancelar"),
+                           QStringLiteral("F6 - Excluir"), QStringLiteral("Esc - Sair")});
+
+    connect(DataSource1, &DataSource::stateChanged, this, [this] {
+        updateActions();
+        DataSource1StateChange();
+    });
+    connect(DataSource1, &DataSource::currentRowChanged, this, &TFrmBaseFilha::updateActions);
+    connect(DataSource1, &DataSource::dataChanged, this, &TFrmBaseFilha::updateActions);
+    connect(DataSource1, &DataSource::dataSetChanged, this, [this] {
+        updateActions();
+        DataSource1StateChange();
+    });
+    DataSource1StateChange();
+}
+
+Button* TFrmBaseFilha::linkedButton(const QString& name, Action* action)
+{
+    auto* button = new Button(name, Panel1);
+    button->setText(action->text());
+    Panel1->layout()->addWidget(button);
+    buttonOf_[action] = button;
+    applied_[action] = button->isEnabled();
+    // A click runs the action only if it applies at that moment.
+    connect(button, &QToolButton::clicked, this, [this, action] { runAction(action); });
+    // The button shows the action's caption.
+    connect(action, &QAction::changed, button, [button, action] {
+        if (button->toolButtonStyle() != Qt::ToolButtonIconOnly)
+            button->setText(action->text());
+    });
+    return button;
+}
+
+void TFrmBaseFilha::arrangeRegions(int fieldAreaHeight)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    PFundo->setFixedHeight(fieldAreaHeight);
+    layout->addWidget(PFundo);
+    layout->addWidget(PBusca, 1);
+    layout->addWidget(StatusBar1);
+}
+
+// A button follows its action between state changes while it shows what the action last was.
+void TFrmBaseFilha::updateActions()
+{
+    for (auto it = buttonOf_.begin(); it != buttonOf_.end(); ++it) {
+        const bool applies = actionApplies(it.key());
+        if (it.value()->isEnabled() == applied_[it.key()])
+            it.value()->setEnabled(applies);
+        applied_[it.key()] = applies;
+    }
+}
+
+void TFrmBaseFilha::DataSource1StateChange()
+{
+    const DataSet* ds = dataSet();
+    const auto state = ds ? ds->state() : DataSet::State::Inactive;
+    const bool browsing = state == DataSet::State::Browse;
+    const bool editing = state == DataSet::State::Edit || state == DataSet::State::Insert;
+    const bool hasRow = ds && !(ds->bof() && ds->eof());
+    const bool atStart = !ds || ds->bof();
+    const bool atEnd = !ds || ds->eof();
+    PFundo->setEnabled(editing);
+    BNovo->setEnabled(browsing);
+    BAlterar->setEnabled(browsing && hasRow);
+    BExcluir->setEnabled(browsing && hasRow);
+    BGravar->setEnabled(!browsing);
+    BCancelar->setEnabled(!browsing);
+    BPrimeiro->setEnabled(browsing && !atStart);
+    BAnterior->setEnabled(browsing && !atStart);
+    BProximo->setEnabled(browsing && !atEnd);
+    BUltimo->setEnabled(browsing && !atEnd);
+}
+
+void TFrmBaseFilha::FormShow()
+{
+    TFrmBase::FormShow();
+    const int width = frameGeometry().width() / 6;
+    for (int i = 0; i < StatusBar1->panelCount(); ++i)
+        StatusBar1->panel(i)->setWidth(width);
+}
+
+bool TFrmBaseFilha::FormClose()
+{
+    TFrmBase::FormClose();
+    const DataSet* ds = dataSet();
+    if (!ds || !ds->isEditing())
+        return true;
+    switch (PerguntarSalvarAlteracoes()) {
+    case RespostaSalvar::Yes:
+        try {
+            runAction(Gravar);
+        } catch (...) {
+            // The failed save is reported and the window stays open.
+            Application::showCurrentException();
+            return false;
+        }
+        return true;
+    case RespostaSalvar::No:
+        runAction(Cancelar);
+        return true;
+    case RespostaSalvar::Cancel:
+        return false;
+    case RespostaSalvar::NoQuestion:
+        break;
+    }
+    return true;
+}
+
+void TFrmBaseFilha::FormKeyDown(QKeyEvent* event, bool& handled)
+{
+    TFrmBase::FormKeyDown(event, handled);
+    // The key is not consumed: it goes on to the focused control.
+    if (event->key() == Qt::Key_F6 && !BImprimir->isHidden())
+        BImprimirClick();
+}
+
+void TFrmBaseFilha::ActionList1Execute(Action* action, bool& handled)
+{
+    TFrmBase::ActionList1Execute(action, handled);
+    if (action == Excluir && !ConfirmarExclusao())
+        handled = true;
+}

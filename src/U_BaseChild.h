@@ -1,0 +1,53 @@
+#pragma once
+
+#include "U_FormBase.h"
+
+#include <QMap>
+
+class QFrame;
+
+// The record window: TFrmBase with the record toolbar and the key-hint status bar, the
+// toolbar and field area enabled from the data set's state, the save question on close, the
+// delete question, and F6 reaching the print button.
+class TFrmBaseFilha : public TFrmBase
+{
+    Q_OBJECT
+
+public:
+    explicit TFrmBaseFilha(QWidget* parent = nullptr);
+
+    Panel* Panel1;
+    Button* BNovo;
+    Button* BGravar;
+    Button* BAlterar;
+    Button* BCancelar;
+    Button* BExcluir;
+    Button* BImprimir;
+    QFrame* Bevel1;
+    Button* BPrimeiro;
+    Button* BAnterior;
+    Button* BProximo;
+    Button* BUltimo;
+    QFrame* Bevel2;
+    Button* BSair;
+    StatusBar* StatusBar1;
+
+protected:
+    void FormShow() override;
+    bool FormClose() override;
+    void FormKeyDown(QKeyEvent* event, bool& handled) override;
+    void ActionList1Execute(Action* action, bool& handled) override;
+    virtual void DataSource1StateChange();
+    // The print button's handler, given by the derived window.
+    virtual void BImprimirClick() {}
+
+    // Lays out the toolbar, PFundo of the given height, PBusca below and the status bar.
+    void arrangeRegions(int fieldAreaHeight);
+
+private:
+    Button* linkedButton(const QString& name, Action* action);
+    void updateActions();
+
+    QMap<Action*, Button*> buttonOf_;
+    QMap<Action*, bool> applied_; // each action's applicability when last brought up to date
+};

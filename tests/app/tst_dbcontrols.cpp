@@ -1,0 +1,285 @@
+#include "U_DM.h"
+#include "db/Statement.h"
+#include "platform/AppFolder.h"
+#include "support/ApplicationTestMain.h"
+#include "support/TempDatabase.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DataSource.h"
+#include "widgets/DbControls.h"
+#include "widgets/EditMask.h"
+
+#include <QHeaderView>
+
+#include <memory>
+
+// The data-aware controls bound to the data module's data sets on a fresh database.
+class TestDbControls : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void maskNotation_data();
+    void maskNotation();
+    void maskedEditStoresItsValue_data();
+    void maskedEditStoresItsValue();
+    void editTakesTheFieldWidthAndForcedCase();
+    void browsingDataSetTakesNoInput();
+    void pickOnlySortedList();
+    void checkBoxShowsGreyForOtherValues_data();
+    void checkBoxShowsGreyForOtherValues();
+    void gridFollowsTheDataSet();
+
+private:
+    void addReminder(int code, const QVariant& message);
+
+    std::unique_ptr<TempDatabase> db_;
+    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<QWidget> window_;
+    DataSource* source_ = nullptr;
+};
+
+void TestDbControls::init()
+{
+    db_ = std::make_unique<TempDatabase>();
+    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
+    setApplicationFolder(db_->folder());
+    dm_ = std::make_unique<TDM>();
+    DM = dm_.get();
+    dm_->DB_Agenda.setDatabaseName(db_->path());
+    window_ = std::make_unique<QWidget>();
+    source_ = new DataSource(window_.get());
+}
+
+void TestDbControls::cleanup()
+{
+    window_.reset();
+    dm_.reset();
+    DM = nullptr;
+    db_.reset();
+}
+
+void TestDbControls::addReminder(int code, const QVariant& message)
+{
+    Connection connection(db_->path());
+    connection.open();
+    Transaction transaction(connection);
+    Statement insert(transaction, QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
+                                                 "LEM_HORA, LEM_MENSAGEM) values (:C, "
+                                                 "'10.12.2026', '10:00', :M)"));
+    insert.setParameter(QStringLiteral("C"), code);
+    insert.setParameter(QStringLiteral("M"), message);
+    insert.execute();
+    transaction.commit();
+}
+
+void TestDbControls::maskNotation_data()
+{
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("inputMask");
+    QTest::newRow("date") << "!99/99/9999;1;_"
+                          << "00/00/0000;_";
+    QTest::newRow("hour") << "!90:00;1;_"
+                          << "09:99;_";
+    QTest::newRow("postal code") << "99.999-999;1;_"
+                                 << "00.000-000;_";
+}
+
+void TestDbControls::maskNotation()
+{
+    QFETCH(QString, mask);
+    QFETCH(QString, inputMask);
+    QCOMPARE(EditMask::parse(mask).toInputMask(), inputMask);
+}
+
+void TestDbControls::maskedEditStoresItsValue_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed"); // "<clear>" empties the edit
+    QTest::addColumn<QVariant>("stored");
+
+    QTest::newRow("hour typed") << "LEM_HORA"
+                                << "0930" << QVariant("09:30");
+    QTest::newRow("hour untouched") << "LEM_HORA"
+                                    << "" << QVariant();
+    QTest::newRow("hour emptied") << "LEM_HORA"
+                                  << "<clear>" << QVariant();
+    QTest::newRow("date typed") << "LEM_DATA"
+                                << "24122026"
+                                << QVariant(QDateTime(QDate(2026, 12, 24), QTime(0, 0)));
+    QTest::newRow("date emptied") << "LEM_DATA"
+                                  << "<clear>" << QVariant();
+}
+
+void TestDbControls::maskedEditStoresItsValue()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QVariant, stored);
+
+    DataSet& reminders = dm_->Q_CadLembretes;
+    source_->setDataSet(&reminders);
+    auto* edit = new DBEdit(QStringLiteral("E"), window_.get());
+    edit->bind(source_, field);
+    reminders.open();
+    reminders.insert();
+    if (typed == QLatin1String("<clear>")) {
+        QTest::keyClicks(edit, QStringLiteral("1"));
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+    } else if (!typed.isEmpty()) {
+        edit->setFocus();
+        edit->home(false);
+        QTest::keyClicks(edit, typed);
+    }
+    reminders.post();
+    const QVariant value = reminders.fieldByName(field).value();
+    QCOMPARE(value.isNull(), stored.isNull());
+    if (!stored.isNull())
+        QCOMPARE(value.toString(), stored.toString());
+}
+
+void TestDbControls::editTakesTheFieldWidthAndForcedCase()
+{
+    DataSet& contacts = dm_->Q_Agenda;
+    source_->setDataSet(&contacts);
+    auto* name = new DBEdit(QStringLiteral("EUF"), window_.get());
+    name->setCharCase(Edit::CharCase::Upper);
+    name->bind(source_, QStringLiteral("AGE_UF"));
+    contacts.open();
+    contacts.insert();
+    contacts.fieldByName(QStringLiteral("AGE_NOME")).setAsString(QStringLiteral("Zeca"));
+    QCOMPARE(name->maxLength(), contacts.fieldByName(QStringLiteral("AGE_UF")).size());
+    QTest::keyClicks(name, QStringLiteral("spx"));
+    contacts.post();
+    QCOMPARE(contacts.fieldByName(QStringLiteral("AGE_UF")).asString(),
+             QStringLiteral("SPX").left(name->maxLength()));
+}
+
+void TestDbControls::browsingDataSetTakesNoInput()
+{
+    addReminder(1, QStringLiteral("lembrete"));
+    DataSet& reminders = dm_->Q_CadLembretes;
+    source_->setDataSet(&reminders);
+    auto* hour = new DBEdit(QStringLiteral("EHora"), window_.get());
+    hour->bind(source_, QStringLiteral("LEM_HORA"));
+    auto* memo = new DBMemo(QStringLiteral("MMensagem"), window_.get());
+    memo->bind(source_, QStringLiteral("LEM_MENSAGEM"));
+    reminders.open();
+
+    hour->home(false);
+    QTest::keyClicks(hour, QStringLiteral("1111"));
+    QTest::keyClicks(memo, QStringLiteral("x"));
+    QCOMPARE(hour->text(), QStringLiteral("10:00"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("lembrete"));
+    reminders.edit();
+    reminders.post();
+    QVERIFY(!reminders.isModified());
+    QCOMPARE(reminders.fieldByName(QStringLiteral("LEM_HORA")).asString(), QStringLiteral("10:00"));
+}
+
+void TestDbControls::pickOnlySortedList()
+{
+    DataSet& configuration = dm_->TB_Configuracao;
+    source_->setDataSet(&configuration);
+    auto* skins = new DBComboBox(QStringLiteral("CBSkin"), window_.get());
+    skins->bind(source_, QStringLiteral("CFG_SKIN"));
+    for (const char* skin : {"Verde", "Azul", "Nenhum"})
+        skins->addSortedItem(QString::fromLatin1(skin));
+    configuration.open();
+
+    QVERIFY(!skins->isEditable());
+    QCOMPARE(skins->itemText(0), QStringLiteral("Azul"));
+    QCOMPARE(skins->itemText(2), QStringLiteral("Verde"));
+    QCOMPARE(skins->currentText(), QStringLiteral("Nenhum"));
+
+    configuration.edit();
+    skins->setCurrentIndex(0);
+    emit skins->activated(0);
+    configuration.post();
+    QCOMPARE(configuration.fieldByName(QStringLiteral("CFG_SKIN")).asString(),
+             QStringLiteral("Azul"));
+}
+
+void TestDbControls::checkBoxShowsGreyForOtherValues_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("afterClick");
+
+    QTest::newRow("S") << QVariant("S") << int(Qt::Checked) << "N";
+    QTest::newRow("s") << QVariant("s") << int(Qt::Checked) << "N";
+    QTest::newRow("N") << QVariant("N") << int(Qt::Unchecked) << "S";
+    QTest::newRow("NULL") << QVariant() << int(Qt::PartiallyChecked) << "S";
+    QTest::newRow("X") << QVariant("X") << int(Qt::PartiallyChecked) << "S";
+}
+
+void TestDbControls::checkBoxShowsGreyForOtherValues()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, shown);
+    QFETCH(QString, afterClick);
+
+    DataSet& configuration = dm_->TB_Configuracao;
+    configuration.open();
+    configuration.edit();
+    configuration.fieldByName(QStringLiteral("CFG_STARTMINIMIZADO")).setValue(stored);
+    source_->setDataSet(&configuration);
+    auto* box = new DBCheckBox(QStringLiteral("CBMinimizado"), QStringLiteral("x"), window_.get());
+    box->setValues(QStringLiteral("S"), QStringLiteral("N"));
+    box->bind(source_, QStringLiteral("CFG_STARTMINIMIZADO"));
+    QCOMPARE(int(box->checkState()), shown);
+
+    box->click();
+    configuration.post();
+    QCOMPARE(configuration.fieldByName(QStringLiteral("CFG_STARTMINIMIZADO")).asString(),
+             afterClick);
+}
+
+void TestDbControls::gridFollowsTheDataSet()
+{
+    addReminder(1, QStringLiteral("com mensagem"));
+    addReminder(2, QVariant());
+    DataSet& reminders = dm_->Q_CadLembretes;
+    source_->setDataSet(&reminders);
+    auto* grid = new DBGrid(QStringLiteral("Grade"), window_.get());
+    grid->setDataSource(source_);
+    grid->addColumn(QStringLiteral("LEM_HORA"), QStringLiteral("Hora"), 50);
+    grid->addColumn(QStringLiteral("LEM_MENSAGEM"), QStringLiteral("Mensagem"), 90);
+    reminders.open();
+
+    QAbstractItemModel* model = grid->model();
+    while (model->canFetchMore({}))
+        model->fetchMore({});
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->data(model->index(0, 0)).toString(), QStringLiteral("10:00"));
+    QCOMPARE(model->data(model->index(0, 1)).toString(), QStringLiteral("(MEMO)"));
+    QCOMPARE(model->data(model->index(1, 1)).toString(), QStringLiteral("(Memo)"));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mensagem"));
+    QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignCenter));
+    QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(!(grid->focusPolicy() & Qt::TabFocus));
+    QVERIFY(grid->editTriggers() == QAbstractItemView::NoEditTriggers);
+
+    // The title is reached as the language file names it: Columns<1>.Title.Caption.
+    auto* columns = grid->property("Columns").value<Collection*>();
+    QVERIFY(columns);
+    auto* title = columns->item(1)->property("Title").value<QObject*>();
+    QVERIFY(title);
+    title->setProperty("Caption", QStringLiteral("Message"));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Message"));
+
+    // The current row follows the data set, and a new row appears at once.
+    reminders.last();
+    QCOMPARE(grid->currentIndex().row(), 1);
+    reminders.append();
+    QCOMPARE(model->rowCount(), 3);
+    reminders.cancel();
+    QCOMPARE(model->rowCount(), 2);
+}
+
+TARVO_APPLICATION_TEST_MAIN(TestDbControls)
+#include "tst_dbcontrols.moc"
