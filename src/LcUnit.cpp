@@ -1,5 +1,6 @@
 #include "LcUnit.h"
 
+#include "platform/AppFolder.h"
 #include "platform/CodePage.h"
 #include "platform/Error.h"
 #include "platform/LittleEndian.h"
@@ -7,6 +8,8 @@
 #include "platform/ResourceStrings.h"
 #include "widgets/Controls.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMetaObject>
 #include <QMetaProperty>
@@ -194,6 +197,12 @@ LoadedLanguage& loaded()
 }
 
 } // namespace
+
+QString LanguageFileName()
+{
+    const QFileInfo executable(QCoreApplication::applicationFilePath());
+    return applicationFolder() + u'/' + executable.completeBaseName() + QStringLiteral(".lcf");
+}
 
 TLcf* CurrentLanguage()
 {

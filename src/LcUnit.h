@@ -112,6 +112,9 @@ public:
     QList<TProp> props;
 };
 
+// The language file: beside the executable, under its name with the extension ".lcf".
+QString LanguageFileName();
+
 // The language in force for the whole program, or null.
 TLcf* CurrentLanguage();
 

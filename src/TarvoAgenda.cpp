@@ -1,19 +1,27 @@
 #include "TarvoAgenda.h"
 
+#include "U_Agenda.h"
 #include "U_DM.h"
 #include "U_Mensagens.h"
 #include "db/FbClient.h"
 #include "platform/Error.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QWidget>
 
 #include <memory>
 
 int TarvoAgendaRun()
 {
     QApplication::setApplicationName(kApplicationTitle);
+    // The main window hides instead of closing; only "Fechar" ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QStringLiteral("tarvo-agenda"));
+    if (instance.askRunningToComeForward())
+        return 0;
+    instance.listen();
 
     try {
         FbClient::instance();
@@ -30,15 +38,14 @@ int TarvoAgendaRun()
         return 1;
     }
 
-    int status = 0;
-    {
-        // Stands in for the main window until it exists.
-        QWidget mainWindow;
-        mainWindow.setWindowTitle(QStringLiteral("Agenda Telefônica"));
-        mainWindow.resize(640, 480);
-        mainWindow.show();
-        status = QApplication::exec();
-    }
+    // The main window; the windows opened over it go first at the end, then it, then the data.
+    std::unique_ptr<TFrmAgenda> mainWindow(CreateForm<TFrmAgenda>());
+    QObject::connect(&instance, &SingleInstance::comeForwardRequested, mainWindow->Maximizar1,
+                     &QAction::trigger);
+    mainWindow->show();
+    const int status = QApplication::exec();
+    Application::destroyAdoptedWindows();
+    mainWindow.reset();
 
     dataModule.reset();
     DM = nullptr;

@@ -205,5 +205,4 @@ void TFrmBase::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    emit closed();
 }

@@ -46,10 +46,6 @@ public:
     // The data set of DataSource1, or null.
     DataSet* dataSet() const { return DataSource1->dataSet(); }
 
-signals:
-    // The window has accepted a request to close.
-    void closed();
-
 protected:
     virtual void FormShow();
     // Returns false to keep the window open.

@@ -12,9 +12,34 @@ QPoint CenteredPosition(const QRect& area, const QSize& size)
                                    std::max(0, (area.height() - size.height()) / 2));
 }
 
-void ShowFormModal(TFrmBase* form)
+namespace {
+
+// Ends a modal wait once its window has closed: hidden or gone. It lives as long as the wait.
+class CloseWatcher : public QObject
 {
-    QPointer<TFrmBase> window(form);
+public:
+    CloseWatcher(QWidget* window, QEventLoop& wait) : wait_(wait)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide)
+            wait_.quit();
+        return false;
+    }
+
+private:
+    QEventLoop& wait_;
+};
+
+} // namespace
+
+void ShowFormModal(QWidget* form)
+{
+    QPointer<QWidget> window(form);
     Application::adopt(form);
     QWidget* active = QApplication::activeWindow();
     form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -22,7 +47,7 @@ void ShowFormModal(TFrmBase* form)
     form->setWindowModality(Qt::ApplicationModal);
 
     QEventLoop wait;
-    QObject::connect(form, &TFrmBase::closed, &wait, &QEventLoop::quit);
+    const CloseWatcher watcher(form, wait);
     QObject::connect(form, &QObject::destroyed, &wait, &QEventLoop::quit);
     form->show();
 

@@ -9,7 +9,7 @@ class QWidget;
 
 // Shows a window created for this call modally, centred, with the system menu as its only
 // title-bar button, and returns once it has closed; the window is then released.
-void ShowFormModal(TFrmBase* form);
+void ShowFormModal(QWidget* form);
 
 // The position that centres a window of size on the area: each coordinate raised to 0 when
 // the window is larger than the area.

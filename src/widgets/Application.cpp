@@ -8,8 +8,16 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
 Application::~Application()
 {
-    while (!adopted_.isEmpty()) {
-        if (QWidget* window = adopted_.takeLast())
+    destroyAdoptedWindows();
+}
+
+void Application::destroyAdoptedWindows()
+{
+    auto* application = qobject_cast<Application*>(qApp);
+    if (!application)
+        return;
+    while (!application->adopted_.isEmpty()) {
+        if (QWidget* window = application->adopted_.takeLast())
             delete window;
     }
 }

@@ -18,6 +18,8 @@ public:
     // Gives a top-level window to the application, which destroys it at the end if it still
     // exists then.
     static void adopt(QWidget* window);
+    // Destroys the windows it owns now, the most recently created first.
+    static void destroyAdoptedWindows();
 
     bool notify(QObject* receiver, QEvent* event) override;
 

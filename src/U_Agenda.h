@@ -1,0 +1,105 @@
+#pragma once
+
+#include "U_BaseChild.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DbControls.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+// The main window: the contact register with its search, the tray icon and its menu, and the
+// timers of the running program. Closing it only hides it; the tray menu's "Fechar" ends the
+// program.
+class TFrmAgenda : public TFrmBaseFilha
+{
+    Q_OBJECT
+
+public:
+    explicit TFrmAgenda(QWidget* parent = nullptr);
+    ~TFrmAgenda() override;
+
+    // The creation steps: tray icon, language list, language and translation.
+    void FormCreate() override;
+
+    // The tray's mouse events: 513 a left press, 516 a right press; others are ignored.
+    void MensagemBandeja(int lParam);
+    void CriarIconeBandeja();
+
+    Button* PNGOpcoes;
+    QFrame* Bevel3;
+    GroupBox* GroupBox4;
+    DBEdit* DBNome;
+    DBEdit* DBEdit9;
+    DBEdit* DBEdit14;
+    DBEdit* DBEdit6;
+    DBEdit* DBEdit2;
+    DBEdit* DBEdit3;
+    DBEdit* DBEdit10;
+    DBEdit* DBEdit4;
+    DBComboBox* DBComboBox1;
+    DBEdit* DBEdit5;
+    DBEdit* DBEdit13;
+    DBEdit* DBEdit8;
+    DBEdit* DBEdit1;
+    DBEdit* DBEdit7;
+    DBMemo* DBMemo1;
+    Button* BLocalizarMapa;
+    DBGrid* DBGrid1;
+    Label* LPesquisa;
+    Edit* EdPesquisa;
+    RadioGroup* RGLocalizar;
+    Panel* PBanner;
+    ComboBox* CBIdiomas;
+
+    QMenu* PMImprimir;
+    Action* RelaodeNomes1;
+    Action* Etiquetas1;
+
+    QMenu* PopupMenu1;
+    Action* Lembretes1;
+    Action* Aniversariantes1;
+    Action* Maximizar1;
+    Action* Minimizar1;
+    Action* Opes1;
+    Action* Fechar1;
+
+    QTimer* TimerInicio;
+    QTimer* TLembretes;
+    QTimer* TimerPopup;
+    QTimer* TimerPopupPrint;
+
+    QSystemTrayIcon* trayIcon() const { return trayIcon_; }
+    // Whether the show step has opened the birthday window in this run.
+    bool birthdayWindowShown() const { return birthdayWindowShown_; }
+
+protected:
+    void FormShow() override;
+    bool FormClose() override;
+    void BImprimirClick() override;
+
+private:
+    void buildToolbar();
+    void buildContactForm();
+    void buildSearchPanel();
+    void buildMenus();
+    void buildTimers();
+
+    void EdPesquisaChange();
+    void TimerInicioTimer();
+    void TLembretesTimer();
+    void TimerPopupTimer();
+    void TimerPopupPrintTimer();
+    void Aniversariantes1Click();
+    void Maximizar1Click();
+    void Minimizar1Click();
+    void Fechar1Click();
+
+    QSystemTrayIcon* trayIcon_;
+    bool birthdayWindowShown_ = false;
+    bool insideShowStep_ = false;
+    bool hideAfterShowStep_ = false;
+};
+
+// The main window, while it exists.
+extern TFrmAgenda* FrmAgenda;

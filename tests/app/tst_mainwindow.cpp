@@ -1,0 +1,471 @@
+#include "LcUnit.h"
+#include "U_Agenda.h"
+#include "U_Aniversariantes.h"
+#include "U_DM.h"
+#include "db/Statement.h"
+#include "platform/AppFolder.h"
+#include "support/ApplicationTestMain.h"
+#include "support/BoxAnswerer.h"
+#include "support/TempDatabase.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRadioButton>
+
+#include <memory>
+
+// The main window on a fresh database with the installed language file beside the program.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void search_data();
+    void search();
+    void typingDuringAnEditDropsIt();
+    void lastSearchSurvivesHideAndShow();
+    void creationLanguage_data();
+    void creationLanguage();
+    void withoutLanguageFileTheWindowOpensUntranslated();
+    void birthdayWindowOpensOncePerRun_data();
+    void birthdayWindowOpensOncePerRun();
+    void trayEventsAndMenuItems_data();
+    void trayEventsAndMenuItems();
+    void closeHides();
+    void startHiddenSetting_data();
+    void startHiddenSetting();
+    void startHideWaitsForTheBirthdayWindow();
+    void printButtonOpensItsMenuLater();
+    // Last: once the program has been told to end, no event loop of this process runs again.
+    void fecharEndsWithoutAQuestion();
+
+private:
+    void addContact(const QString& name, const QVariant& city, const QVariant& phone,
+                    const QVariant& mobile, const QVariant& birth = {});
+    void setConfiguration(const QString& field, const QVariant& value);
+    TFrmAgenda* createWindow();
+    QStringList listedNames();
+
+    std::unique_ptr<TempDatabase> db_;
+    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<TFrmAgenda> window_;
+    int contacts_ = 0;
+};
+
+void TestMainWindow::initTestCase()
+{
+    // Display names in Portuguese sort as Spanish, English, Portuguese.
+    QLocale::setDefault(QLocale(QStringLiteral("pt_BR")));
+}
+
+void TestMainWindow::init()
+{
+    db_ = std::make_unique<TempDatabase>();
+    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
+    setApplicationFolder(db_->folder());
+    QVERIFY(QFile::copy(QStringLiteral(TARVO_APP_DIR "/tarvo-agenda.lcf"), LanguageFileName()));
+    dm_ = std::make_unique<TDM>();
+    DM = dm_.get();
+    dm_->DB_Agenda.setDatabaseName(db_->path());
+    dm_->TB_Configuracao.open();
+    contacts_ = 0;
+}
+
+void TestMainWindow::cleanup()
+{
+    window_.reset();
+    Application::destroyAdoptedWindows();
+    UnloadLanguage();
+    dm_.reset();
+    DM = nullptr;
+    db_.reset();
+}
+
+void TestMainWindow::addContact(const QString& name, const QVariant& city, const QVariant& phone,
+                                const QVariant& mobile, const QVariant& birth)
+{
+    Connection connection(db_->path());
+    connection.open();
+    Transaction transaction(connection);
+    Statement insert(transaction,
+                     QStringLiteral("insert into TB_AGENDA (AGE_CODIGO, AGE_NOME, AGE_CIDADE, "
+                                    "AGE_TELEFONE, AGE_CELULAR, AGE_DATANASC) values (:K, :N, "
+                                    ":C, :F, :M, :D)"));
+    insert.setParameter(QStringLiteral("K"), ++contacts_);
+    insert.setParameter(QStringLiteral("N"), name);
+    insert.setParameter(QStringLiteral("C"), city);
+    insert.setParameter(QStringLiteral("F"), phone);
+    insert.setParameter(QStringLiteral("M"), mobile);
+    insert.setParameter(QStringLiteral("D"), birth);
+    insert.execute();
+    transaction.commit();
+}
+
+void TestMainWindow::setConfiguration(const QString& field, const QVariant& value)
+{
+    DataSet& configuration = dm_->TB_Configuracao;
+    configuration.edit();
+    configuration.fieldByName(field).setValue(value);
+    configuration.post();
+}
+
+TFrmAgenda* TestMainWindow::createWindow()
+{
+    window_.reset(CreateForm<TFrmAgenda>());
+    return window_.get();
+}
+
+QStringList TestMainWindow::listedNames()
+{
+    DataSet& contacts = dm_->Q_Agenda;
+    QStringList names;
+    if (!contacts.isActive())
+        return names;
+    contacts.fetchAll();
+    const int name = contacts.fieldByName(QStringLiteral("AGE_NOME")).index();
+    for (int row = 0; row < contacts.recordCount(); ++row)
+        names << contacts.value(row, name).toString();
+    names.sort();
+    return names;
+}
+
+void TestMainWindow::search_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("names");
+
+    const QString ana = QStringLiteral("Ana D'Ávila");
+    const QString jose = QStringLiteral("José da Silva");
+    const QString silvas = QStringLiteral("SILVAS");
+    const QString zeca = QStringLiteral("Zeca 100%");
+    QTest::newRow("empty, Nome") << 0 << ""
+                                 << "" << QStringList{ana, jose, silvas, zeca};
+    QTest::newRow("empty, Cidade") << 1 << ""
+                                   << "" << QStringList{ana, jose};
+    QTest::newRow("empty, Fone") << 2 << ""
+                                 << "" << QStringList{jose, zeca};
+    QTest::newRow("empty, Celular") << 3 << ""
+                                    << "" << QStringList{silvas};
+    QTest::newRow("lower case shown in capitals") << 0 << "silva"
+                                                  << "SILVA" << QStringList{jose, silvas};
+    QTest::newRow("accents ignored") << 0 << "jose"
+                                     << "JOSE" << QStringList{jose};
+    QTest::newRow("apostrophe in a name") << 0 << "d'"
+                                          << "D'" << QStringList{ana};
+    QTest::newRow("apostrophe cannot change the statement") << 0 << "x' or '1'='1"
+                                                            << "X' OR '1'='1" << QStringList{};
+    QTest::newRow("percent matches any run") << 0 << "a%vila"
+                                             << "A%VILA" << QStringList{ana};
+    QTest::newRow("underscore matches one character") << 0 << "s_lva"
+                                                      << "S_LVA" << QStringList{jose, silvas};
+    QTest::newRow("city") << 1 << "paulo"
+                          << "PAULO" << QStringList{jose};
+    QTest::newRow("phone") << 2 << "22"
+                           << "22" << QStringList{zeca};
+}
+
+void TestMainWindow::search()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, names);
+
+    addContact(QStringLiteral("José da Silva"), QStringLiteral("São Paulo"), QStringLiteral("1111"),
+               {});
+    addContact(QStringLiteral("SILVAS"), {}, {}, QStringLiteral("9999"));
+    addContact(QStringLiteral("Ana D'Ávila"), QStringLiteral("Rio"), {}, {});
+    addContact(QStringLiteral("Zeca 100%"), {}, QStringLiteral("2222"), {});
+
+    BoxAnswerer answerer;
+    TFrmAgenda* window = createWindow();
+    window->show();
+    window->RGLocalizar->button(column)->click();
+    QTest::keyClicks(window->EdPesquisa, typed);
+
+    QCOMPARE(window->EdPesquisa->text(), shown);
+    QCOMPARE(listedNames(), names);
+    QVERIFY(answerer.boxes().isEmpty());
+    QVERIFY(dm_->Q_Agenda.sql().startsWith(QStringLiteral("Select * from tb_Agenda where \n")));
+}
+
+void TestMainWindow::typingDuringAnEditDropsIt()
+{
+    addContact(QStringLiteral("Zeca"), {}, {}, {});
+    BoxAnswerer answerer;
+    TFrmAgenda* window = createWindow();
+    window->show();
+    DataSet& contacts = dm_->Q_Agenda;
+    contacts.edit();
+    contacts.fieldByName(QStringLiteral("AGE_NOME")).setAsString(QStringLiteral("Changed"));
+    QTest::keyClicks(window->EdPesquisa, QStringLiteral("z"));
+
+    QCOMPARE(contacts.state(), DataSet::State::Browse);
+    QCOMPARE(listedNames(), QStringList{QStringLiteral("Zeca")});
+    QVERIFY(answerer.boxes().isEmpty());
+}
+
+void TestMainWindow::lastSearchSurvivesHideAndShow()
+{
+    addContact(QStringLiteral("Zeca"), {}, {}, {});
+    addContact(QStringLiteral("Alberto"), {}, {}, {});
+    TFrmAgenda* window = createWindow();
+    window->show();
+    QCOMPARE(listedNames().size(), 2);
+    QTest::keyClicks(window->EdPesquisa, QStringLiteral("ze"));
+    window->hide();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCOMPARE(listedNames(), QStringList{QStringLiteral("Zeca")});
+    QCOMPARE(QApplication::focusWidget(), window->EdPesquisa);
+}
+
+void TestMainWindow::creationLanguage_data()
+{
+    QTest::addColumn<QVariant>("index");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<uint>("loaded"); // 0: none
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("NULL takes the first entry") << QVariant() << 0 << 3082u << "Agenda Telefónica"
+                                                << "";
+    QTest::newRow("negative takes Portuguese") << QVariant(-1) << 2 << 1046u << "Agenda Telefônica"
+                                               << "";
+    QTest::newRow("1 English") << QVariant(1) << 1 << 1033u << "Phone Book"
+                               << "";
+    // The first load stays: the error already speaks its language.
+    QTest::newRow("beyond the list") << QVariant(3) << -1 << 1046u << "Agenda Telefônica"
+                                     << "Índice da lista fora dos limites (-1)";
+}
+
+void TestMainWindow::creationLanguage()
+{
+    QFETCH(QVariant, index);
+    QFETCH(int, selected);
+    QFETCH(uint, loaded);
+    QFETCH(QString, caption);
+    QFETCH(QString, error);
+
+    setConfiguration(QStringLiteral("CFG_IDIOMA"), index);
+    BoxAnswerer answerer;
+    TFrmAgenda* window = createWindow();
+
+    QCOMPARE(window->CBIdiomas->count(), 3);
+    QCOMPARE(window->CBIdiomas->itemData(0).toUInt(), 3082u);
+    QCOMPARE(window->CBIdiomas->currentIndex(), selected);
+    QVERIFY(CurrentLanguage());
+    const uint headerOrder[] = {3082, 1033, 1046}; // of the installed file
+    QCOMPARE(headerOrder[CurrentLanguage()->position()], loaded);
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(answerer.boxes().size(), error.isEmpty() ? 0 : 1);
+    if (!error.isEmpty())
+        QCOMPARE(answerer.boxes().first().text, error);
+}
+
+void TestMainWindow::withoutLanguageFileTheWindowOpensUntranslated()
+{
+    QVERIFY(QFile::remove(LanguageFileName()));
+    BoxAnswerer answerer;
+    TFrmAgenda* window = createWindow();
+    QCOMPARE(window->CBIdiomas->count(), 0);
+    QVERIFY(!CurrentLanguage());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Agenda Telefônica"));
+    QCOMPARE(answerer.boxes().size(), 1);
+    QCOMPARE(answerer.boxes().first().text, QStringLiteral("List index out of bounds (-1)"));
+    QVERIFY(window->trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void TestMainWindow::birthdayWindowOpensOncePerRun_data()
+{
+    QTest::addColumn<QDate>("birth");
+    QTest::addColumn<int>("opened");
+    QTest::newRow("today's full date") << QDate::currentDate() << 1;
+    QTest::newRow("today's day of an earlier year") << QDate::currentDate().addYears(-30) << 0;
+}
+
+void TestMainWindow::birthdayWindowOpensOncePerRun()
+{
+    QFETCH(QDate, birth);
+    QFETCH(int, opened);
+
+    addContact(QStringLiteral("Zeca"), {}, {}, {}, QDateTime(birth, QTime(0, 0)));
+    int seen = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* birthdays = qobject_cast<TFrmAniversariantes*>(widget);
+                birthdays && birthdays->isVisible()) {
+                ++seen;
+                birthdays->close();
+            }
+        }
+    });
+    closer.start(20);
+    TFrmAgenda* window = createWindow();
+    window->show();
+    window->hide();
+    window->show();
+    QCOMPARE(seen, opened);
+    QCOMPARE(window->birthdayWindowShown(), opened == 1);
+    QVERIFY(window->isVisible());
+}
+
+using Steps = std::function<void(TFrmAgenda&)>;
+Q_DECLARE_METATYPE(Steps)
+
+void TestMainWindow::trayEventsAndMenuItems_data()
+{
+    QTest::addColumn<Steps>("before");
+    QTest::addColumn<Steps>("event");
+    QTest::addColumn<QString>("after"); // shown, hidden, minimised
+
+    const Steps shown = [](TFrmAgenda& w) { w.show(); };
+    const Steps hidden = [](TFrmAgenda& w) {
+        w.show();
+        w.hide();
+    };
+    const Steps minimised = [](TFrmAgenda& w) { w.showMinimized(); };
+    const auto tray = [](int lParam) {
+        return Steps([lParam](TFrmAgenda& w) { w.MensagemBandeja(lParam); });
+    };
+    const auto menu = [](Action* TFrmAgenda::*item) {
+        return Steps([item](TFrmAgenda& w) { (w.*item)->trigger(); });
+    };
+
+    QTest::newRow("left press, shown") << shown << tray(513) << "hidden";
+    QTest::newRow("left press, hidden") << hidden << tray(513) << "shown";
+    QTest::newRow("left press, minimised") << minimised << tray(513) << "shown";
+    QTest::newRow("left release ignored") << shown << tray(514) << "shown";
+    QTest::newRow("double click ignored") << hidden << tray(515) << "hidden";
+    QTest::newRow("Restaurar, hidden") << hidden << menu(&TFrmAgenda::Maximizar1) << "shown";
+    QTest::newRow("Restaurar, minimised") << minimised << menu(&TFrmAgenda::Maximizar1) << "shown";
+    QTest::newRow("Ocultar, shown") << shown << menu(&TFrmAgenda::Minimizar1) << "hidden";
+    QTest::newRow("Ocultar, minimised restores")
+        << minimised << menu(&TFrmAgenda::Minimizar1) << "shown";
+}
+
+void TestMainWindow::trayEventsAndMenuItems()
+{
+    QFETCH(Steps, before);
+    QFETCH(Steps, event);
+    QFETCH(QString, after);
+
+    TFrmAgenda* window = createWindow();
+    before(*window);
+    event(*window);
+    const QString state = !window->isVisible()    ? QStringLiteral("hidden")
+                          : window->isMinimized() ? QStringLiteral("minimised")
+                                                  : QStringLiteral("shown");
+    QCOMPARE(state, after);
+}
+
+void TestMainWindow::closeHides()
+{
+    addContact(QStringLiteral("Zeca"), {}, {}, {});
+    setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    BoxAnswerer answerer(QMessageBox::No);
+    TFrmAgenda* window = createWindow();
+    window->show();
+
+    // Right press and the options button open the tray menu 200 ms later.
+    window->MensagemBandeja(516);
+    QVERIFY(window->TimerPopup->isActive());
+    window->TimerPopup->stop();
+    window->PNGOpcoes->click();
+    QVERIFY(window->TimerPopup->isActive());
+    window->TimerPopup->stop();
+
+    // Closing asks the save question of a pending edit, then hides.
+    dm_->Q_Agenda.edit();
+    QVERIFY(!window->close());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(answerer.boxes().size(), 1);
+    QCOMPARE(dm_->Q_Agenda.state(), DataSet::State::Browse);
+}
+
+void TestMainWindow::startHiddenSetting_data()
+{
+    QTest::addColumn<QVariant>("setting");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("S") << QVariant("S") << false;
+    QTest::newRow("s") << QVariant("s") << true;
+    QTest::newRow("N") << QVariant("N") << true;
+    QTest::newRow("NULL") << QVariant() << true;
+}
+
+void TestMainWindow::startHiddenSetting()
+{
+    QFETCH(QVariant, setting);
+    QFETCH(bool, visible);
+
+    setConfiguration(QStringLiteral("CFG_STARTMINIMIZADO"), setting);
+    TFrmAgenda* window = createWindow();
+    window->show();
+    QTest::qWait(150);
+    QCOMPARE(window->isVisible(), visible);
+    QVERIFY(!window->TimerInicio->isActive());
+}
+
+void TestMainWindow::startHideWaitsForTheBirthdayWindow()
+{
+    setConfiguration(QStringLiteral("CFG_STARTMINIMIZADO"), QStringLiteral("S"));
+    addContact(QStringLiteral("Zeca"), {}, {}, {}, QDateTime(QDate::currentDate(), QTime(0, 0)));
+    bool mainVisibleMeanwhile = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* birthdays = qobject_cast<TFrmAniversariantes*>(widget);
+            if (birthdays && birthdays->isVisible()) {
+                mainVisibleMeanwhile = window_->isVisible();
+                birthdays->close();
+            }
+        }
+    });
+    TFrmAgenda* window = createWindow();
+    closer.start(200); // after the start-up hide fell due
+    window->show();
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(mainVisibleMeanwhile);
+    QVERIFY(window->birthdayWindowShown());
+}
+
+void TestMainWindow::printButtonOpensItsMenuLater()
+{
+    TFrmAgenda* window = createWindow();
+    window->show();
+    // Without contacts F6 does not delete: it reaches the print button.
+    QTest::keyClick(window, Qt::Key_F6);
+    QVERIFY(window->TimerPopupPrint->isActive());
+    QTRY_VERIFY(window->PMImprimir->isVisible());
+    QVERIFY(!window->TimerPopupPrint->isActive());
+    QCOMPARE(window->PMImprimir->actions().size(), 2);
+    window->PMImprimir->hide();
+}
+
+void TestMainWindow::fecharEndsWithoutAQuestion()
+{
+    setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    BoxAnswerer answerer;
+    TFrmAgenda* window = createWindow();
+    window->show();
+    dm_->Q_Agenda.edit();
+    QEventLoop loop;
+    QTimer::singleShot(0, window->Fechar1, &QAction::trigger);
+    QTimer::singleShot(5000, &loop, [&] { loop.exit(1); });
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(answerer.boxes().isEmpty());
+}
+
+TARVO_APPLICATION_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
