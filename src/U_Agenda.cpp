@@ -11,9 +11,11 @@
 
 #include <QCursor>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 TFrmAgenda* FrmAgenda = nullptr;
 
@@ -364,6 +366,11 @@ void TFrmAgenda::FormShow()
     } leave{this};
 
     TFrmBaseFilha::FormShow();
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            move(CenteredPosition(primary->geometry(), frameGeometry().size()));
+    }
     DataSet& birthdays = DM->Q_Aniversariantes;
     birthdays.close();
     birthdays.setParameter(QStringLiteral("DATA"), QDateTime(QDate::currentDate(), QTime(0, 0)));

@@ -97,6 +97,7 @@ private:
 
     QSystemTrayIcon* trayIcon_;
     bool birthdayWindowShown_ = false;
+    bool centred_ = false; // on the screen, at the first show
     bool insideShowStep_ = false;
     bool hideAfterShowStep_ = false;
 };

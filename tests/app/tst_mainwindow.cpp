@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRadioButton>
+#include <QScreen>
 
 #include <memory>
 
@@ -228,6 +229,8 @@ void TestMainWindow::lastSearchSurvivesHideAndShow()
     QVERIFY(QTest::qWaitForWindowActive(window));
     QCOMPARE(listedNames(), QStringList{QStringLiteral("Zeca")});
     QCOMPARE(QApplication::focusWidget(), window->EdPesquisa);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(window->frameGeometry().center().x(), screen.center().x());
 }
 
 void TestMainWindow::creationLanguage_data()
