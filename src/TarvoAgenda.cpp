@@ -6,6 +6,7 @@
 #include "db/FbClient.h"
 #include "platform/Error.h"
 #include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -37,6 +38,11 @@ int TarvoAgendaRun()
         DM = nullptr;
         return 1;
     }
+
+    // Installed once the database library has set up its own handlers, which it replaces.
+    TerminationSignals sessionEnd;
+    QObject::connect(&sessionEnd, &TerminationSignals::terminationRequested,
+                     [] { QCoreApplication::exit(0); });
 
     // The main window; the windows opened over it go first at the end, then it, then the data.
     std::unique_ptr<TFrmAgenda> mainWindow(CreateForm<TFrmAgenda>());
