@@ -31,6 +31,7 @@ private slots:
     void search_data();
     void search();
     void typingDuringAnEditDropsIt();
+    void contactsAreAddedChangedAndDeletedByKey();
     void lastSearchSurvivesHideAndShow();
     void creationLanguage_data();
     void creationLanguage();
@@ -215,6 +216,49 @@ void TestMainWindow::typingDuringAnEditDropsIt()
     QVERIFY(answerer.boxes().isEmpty());
 }
 
+void TestMainWindow::contactsAreAddedChangedAndDeletedByKey()
+{
+    setConfiguration(QStringLiteral("CFG_IDIOMA"), -1); // Portuguese, and no questions
+    BoxAnswerer answerer;
+    TFrmAgenda* window = createWindow();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const auto stored = [this] {
+        Connection connection(db_->path());
+        connection.open();
+        Transaction transaction(connection);
+        Statement names(transaction,
+                        QStringLiteral("select AGE_NOME, AGE_EMAIL from TB_AGENDA order by 1"));
+        names.execute();
+        QStringList rows;
+        while (names.fetchNext())
+            rows << names.value(0).toString() + u'|' + names.value(1).toString();
+        return rows;
+    };
+
+    // Keys go where the user's keys go: to the control with the focus.
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    press(Qt::Key_F2);
+    window->DBNome->setFocus();
+    QTest::keyClicks(window->DBNome, QStringLiteral("Zeca"));
+    window->DBEdit13->setFocus();
+    QTest::keyClicks(window->DBEdit13, QStringLiteral("ZECA@MAIL"));
+    press(Qt::Key_F3);
+    QCOMPARE(stored(), QStringList{QStringLiteral("Zeca|zeca@mail")});
+
+    press(Qt::Key_F4);
+    window->DBNome->setFocus();
+    QTest::keyClick(window->DBNome, Qt::Key_End);
+    QTest::keyClicks(window->DBNome, QStringLiteral(" Pagodinho"));
+    press(Qt::Key_F3);
+    QCOMPARE(stored(), QStringList{QStringLiteral("Zeca Pagodinho|zeca@mail")});
+
+    press(Qt::Key_F6);
+    QCOMPARE(stored(), QStringList{});
+    QVERIFY(answerer.boxes().isEmpty());
+}
+
 void TestMainWindow::lastSearchSurvivesHideAndShow()
 {
     addContact(QStringLiteral("Zeca"), {}, {}, {});
@@ -271,6 +315,14 @@ void TestMainWindow::creationLanguage()
     const uint headerOrder[] = {3082, 1033, 1046}; // of the installed file
     QCOMPARE(headerOrder[CurrentLanguage()->position()], loaded);
     QCOMPARE(window->windowTitle(), caption);
+    // The ancestors' records apply too: the record toolbar's texts come from them.
+    if (loaded == 1033u && selected == 1) {
+        QCOMPARE(window->StatusBar1->panel(0)->text(), QStringLiteral("F2 - New"));
+        QCOMPARE(window->BNovo->text(), QStringLiteral("New"));
+        QCOMPARE(window->RGLocalizar->button(2)->text(), QStringLiteral("Phone"));
+        QCOMPARE(window->DBGrid1->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("Name"));
+    }
     QCOMPARE(answerer.boxes().size(), error.isEmpty() ? 0 : 1);
     if (!error.isEmpty())
         QCOMPARE(answerer.boxes().first().text, error);
