@@ -4,11 +4,13 @@
 #include "U_DM.h"
 #include "U_Mensagens.h"
 #include "db/FbClient.h"
+#include "platform/AppFolder.h"
 #include "platform/Error.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QMessageBox>
 
 #include <memory>
@@ -19,7 +21,10 @@ int TarvoAgendaRun()
     // The main window hides instead of closing; only "Fechar" ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(QStringLiteral("tarvo-agenda"));
+    // One running program per installation: each application folder has its own database.
+    const QByteArray folder =
+        QCryptographicHash::hash(applicationFolder().toUtf8(), QCryptographicHash::Sha1).toHex();
+    SingleInstance instance(QStringLiteral("tarvo-agenda-") + QString::fromLatin1(folder.left(12)));
     if (instance.askRunningToComeForward())
         return 0;
     instance.listen();
