@@ -51,8 +51,9 @@ void FieldLink::updateRecord()
     Field* target = field();
     if (!dirty_ || !target)
         return;
-    dirty_ = false;
+    // A value the field refuses stays pending, so the next post refuses it again.
     writeValue(*target);
+    dirty_ = false;
 }
 
 void FieldLink::changedByUser()

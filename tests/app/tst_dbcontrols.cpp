@@ -1,6 +1,7 @@
 #include "U_DM.h"
 #include "db/Statement.h"
 #include "platform/AppFolder.h"
+#include "platform/Error.h"
 #include "support/ApplicationTestMain.h"
 #include "support/TempDatabase.h"
 #include "widgets/DBGrid.h"
@@ -25,6 +26,7 @@ private slots:
     void maskNotation();
     void maskedEditStoresItsValue_data();
     void maskedEditStoresItsValue();
+    void wrongDateIsRefusedAtEveryPost();
     void editTakesTheFieldWidthAndForcedCase();
     void browsingDataSetTakesNoInput();
     void pickOnlySortedList();
@@ -139,6 +141,32 @@ void TestDbControls::maskedEditStoresItsValue()
     QCOMPARE(value.isNull(), stored.isNull());
     if (!stored.isNull())
         QCOMPARE(value.toString(), stored.toString());
+}
+
+void TestDbControls::wrongDateIsRefusedAtEveryPost()
+{
+    DataSet& reminders = dm_->Q_CadLembretes;
+    source_->setDataSet(&reminders);
+    auto* date = new DBEdit(QStringLiteral("EData"), window_.get());
+    date->bind(source_, QStringLiteral("LEM_DATA"));
+    reminders.open();
+    reminders.insert();
+    date->home(false);
+    QTest::keyClicks(date, QStringLiteral("31022026"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            reminders.post();
+            QFAIL("posted");
+        } catch (const Error& error) {
+            QCOMPARE(error.message(), QStringLiteral("'31/02/2026' is not a valid date"));
+        }
+        QCOMPARE(reminders.state(), DataSet::State::Insert);
+    }
+    date->selectAll();
+    QTest::keyClicks(date, QStringLiteral("28022026"));
+    reminders.post();
+    QCOMPARE(reminders.fieldByName(QStringLiteral("LEM_DATA")).value().toDate(),
+             QDate(2026, 2, 28));
 }
 
 void TestDbControls::editTakesTheFieldWidthAndForcedCase()
