@@ -346,11 +346,10 @@ Walk walkPath(QObject* target, const QByteArray& path)
 }
 
 // The component itself or one it owns, by name without regard to case.
-QObject* findTarget(QObject* component, const QString& name)
+QObject* findTarget(QObject* component, const QList<QObject*>& owned, const QString& name)
 {
     if (component->objectName().compare(name, Qt::CaseInsensitive) == 0)
         return component;
-    const QList<QObject*> owned = component->findChildren<QObject*>();
     for (QObject* candidate : owned) {
         if (!candidate->objectName().isEmpty() &&
             candidate->objectName().compare(name, Qt::CaseInsensitive) == 0)
@@ -359,9 +358,9 @@ QObject* findTarget(QObject* component, const QString& name)
     return nullptr;
 }
 
-void applyProp(const TProp& prop, QObject* component, int codePage)
+void applyProp(const TProp& prop, QObject* component, const QList<QObject*>& owned, int codePage)
 {
-    QObject* target = findTarget(component, CodePage::fromWin1252(prop.componentName));
+    QObject* target = findTarget(component, owned, CodePage::fromWin1252(prop.componentName));
     if (!target)
         return;
     const Walk walk = walkPath(target, prop.propertyPath);
@@ -396,9 +395,10 @@ bool TranslateComponent(QObject* component)
     TProps props(*lcf, component);
     if (!props.LoadClass(component->metaObject()))
         return false;
+    const QList<QObject*> owned = component->findChildren<QObject*>();
     for (const TProp& prop : std::as_const(props.props)) {
         if (prop.hasText)
-            applyProp(prop, component, lcf->codePage());
+            applyProp(prop, component, owned, lcf->codePage());
     }
     return true;
 }

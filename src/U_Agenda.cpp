@@ -61,19 +61,10 @@ QIcon mainIcon()
     return QIcon(pixmap);
 }
 
-QFrame* separator(const QString& name, QWidget* parent)
-{
-    auto* bevel = new QFrame(parent);
-    bevel->setObjectName(name);
-    bevel->setFrameShape(QFrame::VLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    return bevel;
-}
-
 } // namespace
 
 TFrmAgenda::TFrmAgenda(QWidget* parent)
-    : TFrmBaseFilha(parent), trayIcon_(new QSystemTrayIcon(this))
+    : TFrmBaseFilha(parent), icon_(mainIcon()), trayIcon_(new QSystemTrayIcon(this))
 {
     setObjectName(QStringLiteral("FrmAgenda"));
     setWindowTitle(QStringLiteral("Agenda Telefônica"));
@@ -110,7 +101,7 @@ void TFrmAgenda::buildToolbar()
     PNGOpcoes->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     PNGOpcoes->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(PNGOpcoes, &QToolButton::clicked, this, [this] { TimerPopup->start(); });
-    Bevel3 = separator(QStringLiteral("Bevel3"), Panel1);
+    Bevel3 = new Bevel(QStringLiteral("Bevel3"), Panel1);
 
     const struct
     {
@@ -311,9 +302,8 @@ void TFrmAgenda::FormCreate()
 
 void TFrmAgenda::CriarIconeBandeja()
 {
-    const QIcon icon = mainIcon();
-    setWindowIcon(icon);
-    trayIcon_->setIcon(icon);
+    setWindowIcon(icon_);
+    trayIcon_->setIcon(icon_);
     trayIcon_->setToolTip(QStringLiteral("Tarvo Agenda"));
     trayIcon_->show();
 }

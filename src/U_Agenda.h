@@ -27,7 +27,7 @@ public:
     void CriarIconeBandeja();
 
     Button* PNGOpcoes;
-    QFrame* Bevel3;
+    Bevel* Bevel3;
     GroupBox* GroupBox4;
     DBEdit* DBNome;
     DBEdit* DBEdit9;
@@ -95,6 +95,7 @@ private:
     void Minimizar1Click();
     void Fechar1Click();
 
+    const QIcon icon_; // "MAINICON", drawn once: the tray re-registers it every minute
     QSystemTrayIcon* trayIcon_;
     bool birthdayWindowShown_ = false;
     bool centred_ = false; // on the screen, at the first show

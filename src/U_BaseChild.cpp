@@ -11,15 +11,6 @@ namespace {
 
 constexpr int kToolbarHeight = 32;
 
-QFrame* separator(const QString& name, QWidget* parent)
-{
-    auto* bevel = new QFrame(parent);
-    bevel->setObjectName(name);
-    bevel->setFrameShape(QFrame::VLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    return bevel;
-}
-
 } // namespace
 
 TFrmBaseFilha::TFrmBaseFilha(QWidget* parent)
@@ -45,13 +36,13 @@ TFrmBaseFilha::TFrmBaseFilha(QWidget* parent)
     BImprimir->setToolTip(QStringLiteral("Imprimir"));
     connect(BImprimir, &QToolButton::clicked, this, [this] { BImprimirClick(); });
     toolbar->addWidget(BImprimir);
-    Bevel1 = separator(QStringLiteral("Bevel1"), Panel1);
+    Bevel1 = new Bevel(QStringLiteral("Bevel1"), Panel1);
     toolbar->addWidget(Bevel1);
     BPrimeiro = linkedButton(QStringLiteral("BPrimeiro"), Primeiro);
     BAnterior = linkedButton(QStringLiteral("BAnterior"), Anterior);
     BProximo = linkedButton(QStringLiteral("BProximo"), Proximo);
     BUltimo = linkedButton(QStringLiteral("BUltimo"), Ultimo);
-    Bevel2 = separator(QStringLiteral("Bevel2"), Panel1);
+    Bevel2 = new Bevel(QStringLiteral("Bevel2"), Panel1);
     toolbar->addWidget(Bevel2);
     BSair = linkedButton(QStringLiteral("BSair"), Action1);
     toolbar->addStretch();

@@ -4,8 +4,6 @@
 
 #include <QMap>
 
-class QFrame;
-
 // The record window: TFrmBase with the record toolbar and the key-hint status bar, the
 // toolbar and field area enabled from the data set's state, the save question on close, the
 // delete question, and F6 reaching the print button.
@@ -23,12 +21,12 @@ public:
     Button* BCancelar;
     Button* BExcluir;
     Button* BImprimir;
-    QFrame* Bevel1;
+    Bevel* Bevel1;
     Button* BPrimeiro;
     Button* BAnterior;
     Button* BProximo;
     Button* BUltimo;
-    QFrame* Bevel2;
+    Bevel* Bevel2;
     Button* BSair;
     StatusBar* StatusBar1;
 

@@ -1,24 +1,15 @@
 #include "platform/PeImage.h"
 
 #include "platform/LittleEndian.h"
+#include "platform/PeFormat.h"
 
 #include <QFile>
 
 using LittleEndian::read;
 using LittleEndian::slice;
+using namespace PeFormat;
 
 namespace {
-
-constexpr qint64 kPeOffsetField = 0x3c;
-constexpr qint64 kFileHeaderSize = 20;
-constexpr qint64 kSectionHeaderSize = 40;
-constexpr quint16 kPe32Magic = 0x10b;
-constexpr quint16 kPe32PlusMagic = 0x20b;
-constexpr quint32 kResourceDirectoryIndex = 2;
-constexpr quint32 kRtRcData = 10;
-constexpr quint32 kHighBit = 0x80000000;
-constexpr qint64 kDirectoryHeaderSize = 16;
-constexpr qint64 kDirectoryEntrySize = 8;
 
 // Language files are small; a larger file is not one and is not read into memory.
 constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;

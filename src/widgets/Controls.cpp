@@ -93,6 +93,13 @@ Panel::Panel(const QString& name, QWidget* parent) : QFrame(parent)
     setObjectName(name);
 }
 
+Bevel::Bevel(const QString& name, QWidget* parent) : QFrame(parent)
+{
+    setObjectName(name);
+    setFrameShape(QFrame::VLine);
+    setFrameShadow(QFrame::Sunken);
+}
+
 GroupBox::GroupBox(const QString& name, const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent)
 {

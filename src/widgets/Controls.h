@@ -48,6 +48,15 @@ public:
     Panel(const QString& name, QWidget* parent);
 };
 
+// A sunken vertical line between groups of toolbar buttons.
+class Bevel : public QFrame
+{
+    Q_OBJECT
+
+public:
+    Bevel(const QString& name, QWidget* parent);
+};
+
 class GroupBox : public QGroupBox
 {
     Q_OBJECT

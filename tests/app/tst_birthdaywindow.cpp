@@ -3,11 +3,10 @@
 #include "U_FormBase.h"
 #include "U_Funcoes.h"
 #include "db/Statement.h"
-#include "platform/AppFolder.h"
 #include "platform/Error.h"
+#include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
-#include "support/TempDatabase.h"
 
 #include <QDateTimeEdit>
 #include <QPointer>
@@ -59,34 +58,26 @@ private:
     static QStringList listedInDayOrder(TFrmAniversariantes& window);
     static void choosePeriod(TFrmAniversariantes& window, QDate from, QDate to);
 
-    std::unique_ptr<TempDatabase> db_;
-    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<AgendaFixture> agenda_;
     QPointer<TFrmAniversariantes> window_;
 };
 
 void TestBirthdayWindow::init()
 {
-    db_ = std::make_unique<TempDatabase>();
-    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
-    setApplicationFolder(db_->folder());
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    dm_->DB_Agenda.setDatabaseName(db_->path());
-    dm_->TB_Configuracao.open();
+    agenda_ = std::make_unique<AgendaFixture>();
+    QVERIFY2(agenda_->isValid(), qPrintable(agenda_->error()));
     setLanguageIndex(3); // no messages unless a test asks for them
 }
 
 void TestBirthdayWindow::cleanup()
 {
     delete window_;
-    dm_.reset();
-    DM = nullptr;
-    db_.reset();
+    agenda_.reset();
 }
 
 void TestBirthdayWindow::addContacts(const Contatos& contatos)
 {
-    Connection connection(db_->path());
+    Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
     int code = 0;
@@ -111,10 +102,7 @@ void TestBirthdayWindow::addContacts(const Contatos& contatos)
 
 void TestBirthdayWindow::setLanguageIndex(int index)
 {
-    DataSet& configuration = dm_->TB_Configuracao;
-    configuration.edit();
-    configuration.fieldByName(QStringLiteral("CFG_IDIOMA")).setValue(index);
-    configuration.post();
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), index);
 }
 
 TFrmAniversariantes* TestBirthdayWindow::createWindow()
@@ -401,10 +389,11 @@ void TestBirthdayWindow::cityAndState()
 
 void TestBirthdayWindow::refusedQueryLeavesNoWindow()
 {
-    dm_->TB_Configuracao.close();
-    dm_->Trans_Agenda.commit();
-    dm_->DB_Agenda.close();
-    dm_->DB_Agenda.setDatabaseName(db_->folder() + QStringLiteral("/missing/none.fdb"));
+    agenda_->dm().TB_Configuracao.close();
+    agenda_->dm().Trans_Agenda.commit();
+    agenda_->dm().DB_Agenda.close();
+    agenda_->dm().DB_Agenda.setDatabaseName(agenda_->database().folder() +
+                                            QStringLiteral("/missing/none.fdb"));
 
     const int windows = QApplication::topLevelWidgets().size();
     bool refused = false;

@@ -1,9 +1,8 @@
 #include "U_DM.h"
 #include "db/Statement.h"
-#include "platform/AppFolder.h"
 #include "platform/Error.h"
+#include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
-#include "support/TempDatabase.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DataSource.h"
 #include "widgets/DbControls.h"
@@ -37,20 +36,15 @@ private slots:
 private:
     void addReminder(int code, const QVariant& message);
 
-    std::unique_ptr<TempDatabase> db_;
-    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<AgendaFixture> agenda_;
     std::unique_ptr<QWidget> window_;
     DataSource* source_ = nullptr;
 };
 
 void TestDbControls::init()
 {
-    db_ = std::make_unique<TempDatabase>();
-    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
-    setApplicationFolder(db_->folder());
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    dm_->DB_Agenda.setDatabaseName(db_->path());
+    agenda_ = std::make_unique<AgendaFixture>();
+    QVERIFY2(agenda_->isValid(), qPrintable(agenda_->error()));
     window_ = std::make_unique<QWidget>();
     source_ = new DataSource(window_.get());
 }
@@ -58,14 +52,12 @@ void TestDbControls::init()
 void TestDbControls::cleanup()
 {
     window_.reset();
-    dm_.reset();
-    DM = nullptr;
-    db_.reset();
+    agenda_.reset();
 }
 
 void TestDbControls::addReminder(int code, const QVariant& message)
 {
-    Connection connection(db_->path());
+    Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
     Statement insert(transaction, QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
@@ -121,7 +113,7 @@ void TestDbControls::maskedEditStoresItsValue()
     QFETCH(QString, typed);
     QFETCH(QVariant, stored);
 
-    DataSet& reminders = dm_->Q_CadLembretes;
+    DataSet& reminders = agenda_->dm().Q_CadLembretes;
     source_->setDataSet(&reminders);
     auto* edit = new DBEdit(QStringLiteral("E"), window_.get());
     edit->bind(source_, field);
@@ -145,7 +137,7 @@ void TestDbControls::maskedEditStoresItsValue()
 
 void TestDbControls::wrongDateIsRefusedAtEveryPost()
 {
-    DataSet& reminders = dm_->Q_CadLembretes;
+    DataSet& reminders = agenda_->dm().Q_CadLembretes;
     source_->setDataSet(&reminders);
     auto* date = new DBEdit(QStringLiteral("EData"), window_.get());
     date->bind(source_, QStringLiteral("LEM_DATA"));
@@ -171,7 +163,7 @@ void TestDbControls::wrongDateIsRefusedAtEveryPost()
 
 void TestDbControls::editTakesTheFieldWidthAndForcedCase()
 {
-    DataSet& contacts = dm_->Q_Agenda;
+    DataSet& contacts = agenda_->dm().Q_Agenda;
     source_->setDataSet(&contacts);
     auto* name = new DBEdit(QStringLiteral("EUF"), window_.get());
     name->setCharCase(Edit::CharCase::Upper);
@@ -189,7 +181,7 @@ void TestDbControls::editTakesTheFieldWidthAndForcedCase()
 void TestDbControls::browsingDataSetTakesNoInput()
 {
     addReminder(1, QStringLiteral("lembrete"));
-    DataSet& reminders = dm_->Q_CadLembretes;
+    DataSet& reminders = agenda_->dm().Q_CadLembretes;
     source_->setDataSet(&reminders);
     auto* hour = new DBEdit(QStringLiteral("EHora"), window_.get());
     hour->bind(source_, QStringLiteral("LEM_HORA"));
@@ -210,12 +202,12 @@ void TestDbControls::browsingDataSetTakesNoInput()
 
 void TestDbControls::pickOnlySortedList()
 {
-    DataSet& configuration = dm_->TB_Configuracao;
+    DataSet& configuration = agenda_->dm().TB_Configuracao;
     source_->setDataSet(&configuration);
     auto* skins = new DBComboBox(QStringLiteral("CBSkin"), window_.get());
-    skins->bind(source_, QStringLiteral("CFG_SKIN"));
     for (const char* skin : {"Verde", "Azul", "Nenhum"})
         skins->addSortedItem(QString::fromLatin1(skin));
+    skins->bind(source_, QStringLiteral("CFG_SKIN"));
     configuration.open();
 
     QVERIFY(!skins->isEditable());
@@ -250,7 +242,7 @@ void TestDbControls::checkBoxShowsGreyForOtherValues()
     QFETCH(int, shown);
     QFETCH(QString, afterClick);
 
-    DataSet& configuration = dm_->TB_Configuracao;
+    DataSet& configuration = agenda_->dm().TB_Configuracao;
     configuration.open();
     configuration.edit();
     configuration.fieldByName(QStringLiteral("CFG_STARTMINIMIZADO")).setValue(stored);
@@ -270,7 +262,7 @@ void TestDbControls::gridFollowsTheDataSet()
 {
     addReminder(1, QStringLiteral("com mensagem"));
     addReminder(2, QVariant());
-    DataSet& reminders = dm_->Q_CadLembretes;
+    DataSet& reminders = agenda_->dm().Q_CadLembretes;
     source_->setDataSet(&reminders);
     auto* grid = new DBGrid(QStringLiteral("Grade"), window_.get());
     grid->setDataSource(source_);

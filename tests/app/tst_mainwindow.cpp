@@ -3,10 +3,9 @@
 #include "U_Aniversariantes.h"
 #include "U_DM.h"
 #include "db/Statement.h"
-#include "platform/AppFolder.h"
+#include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
-#include "support/TempDatabase.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -51,12 +50,10 @@ private slots:
 private:
     void addContact(const QString& name, const QVariant& city, const QVariant& phone,
                     const QVariant& mobile, const QVariant& birth = {});
-    void setConfiguration(const QString& field, const QVariant& value);
     TFrmAgenda* createWindow();
     QStringList listedNames();
 
-    std::unique_ptr<TempDatabase> db_;
-    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<AgendaFixture> agenda_;
     std::unique_ptr<TFrmAgenda> window_;
     int contacts_ = 0;
 };
@@ -69,14 +66,9 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
-    db_ = std::make_unique<TempDatabase>();
-    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
-    setApplicationFolder(db_->folder());
+    agenda_ = std::make_unique<AgendaFixture>();
+    QVERIFY2(agenda_->isValid(), qPrintable(agenda_->error()));
     QVERIFY(QFile::copy(QStringLiteral(TARVO_APP_DIR "/tarvo-agenda.lcf"), LanguageFileName()));
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    dm_->DB_Agenda.setDatabaseName(db_->path());
-    dm_->TB_Configuracao.open();
     contacts_ = 0;
 }
 
@@ -85,15 +77,13 @@ void TestMainWindow::cleanup()
     window_.reset();
     Application::destroyAdoptedWindows();
     UnloadLanguage();
-    dm_.reset();
-    DM = nullptr;
-    db_.reset();
+    agenda_.reset();
 }
 
 void TestMainWindow::addContact(const QString& name, const QVariant& city, const QVariant& phone,
                                 const QVariant& mobile, const QVariant& birth)
 {
-    Connection connection(db_->path());
+    Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
     Statement insert(transaction,
@@ -110,14 +100,6 @@ void TestMainWindow::addContact(const QString& name, const QVariant& city, const
     transaction.commit();
 }
 
-void TestMainWindow::setConfiguration(const QString& field, const QVariant& value)
-{
-    DataSet& configuration = dm_->TB_Configuracao;
-    configuration.edit();
-    configuration.fieldByName(field).setValue(value);
-    configuration.post();
-}
-
 TFrmAgenda* TestMainWindow::createWindow()
 {
     window_.reset(CreateForm<TFrmAgenda>());
@@ -126,7 +108,7 @@ TFrmAgenda* TestMainWindow::createWindow()
 
 QStringList TestMainWindow::listedNames()
 {
-    DataSet& contacts = dm_->Q_Agenda;
+    DataSet& contacts = agenda_->dm().Q_Agenda;
     QStringList names;
     if (!contacts.isActive())
         return names;
@@ -197,7 +179,8 @@ void TestMainWindow::search()
     QCOMPARE(window->EdPesquisa->text(), shown);
     QCOMPARE(listedNames(), names);
     QVERIFY(answerer.boxes().isEmpty());
-    QVERIFY(dm_->Q_Agenda.sql().startsWith(QStringLiteral("Select * from tb_Agenda where \n")));
+    QVERIFY(agenda_->dm().Q_Agenda.sql().startsWith(
+        QStringLiteral("Select * from tb_Agenda where \n")));
 }
 
 void TestMainWindow::typingDuringAnEditDropsIt()
@@ -206,7 +189,7 @@ void TestMainWindow::typingDuringAnEditDropsIt()
     BoxAnswerer answerer;
     TFrmAgenda* window = createWindow();
     window->show();
-    DataSet& contacts = dm_->Q_Agenda;
+    DataSet& contacts = agenda_->dm().Q_Agenda;
     contacts.edit();
     contacts.fieldByName(QStringLiteral("AGE_NOME")).setAsString(QStringLiteral("Changed"));
     QTest::keyClicks(window->EdPesquisa, QStringLiteral("z"));
@@ -218,14 +201,14 @@ void TestMainWindow::typingDuringAnEditDropsIt()
 
 void TestMainWindow::contactsAreAddedChangedAndDeletedByKey()
 {
-    setConfiguration(QStringLiteral("CFG_IDIOMA"), -1); // Portuguese, and no questions
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), -1); // Portuguese, and no questions
     BoxAnswerer answerer;
     TFrmAgenda* window = createWindow();
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
     const auto stored = [this] {
-        Connection connection(db_->path());
+        Connection connection(agenda_->database().path());
         connection.open();
         Transaction transaction(connection);
         Statement names(transaction,
@@ -304,7 +287,7 @@ void TestMainWindow::creationLanguage()
     QFETCH(QString, caption);
     QFETCH(QString, error);
 
-    setConfiguration(QStringLiteral("CFG_IDIOMA"), index);
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), index);
     BoxAnswerer answerer;
     TFrmAgenda* window = createWindow();
 
@@ -428,7 +411,7 @@ void TestMainWindow::trayEventsAndMenuItems()
 void TestMainWindow::closeHides()
 {
     addContact(QStringLiteral("Zeca"), {}, {}, {});
-    setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
     BoxAnswerer answerer(QMessageBox::No);
     TFrmAgenda* window = createWindow();
     window->show();
@@ -442,11 +425,11 @@ void TestMainWindow::closeHides()
     window->TimerPopup->stop();
 
     // Closing asks the save question of a pending edit, then hides.
-    dm_->Q_Agenda.edit();
+    agenda_->dm().Q_Agenda.edit();
     QVERIFY(!window->close());
     QVERIFY(!window->isVisible());
     QCOMPARE(answerer.boxes().size(), 1);
-    QCOMPARE(dm_->Q_Agenda.state(), DataSet::State::Browse);
+    QCOMPARE(agenda_->dm().Q_Agenda.state(), DataSet::State::Browse);
 }
 
 void TestMainWindow::startHiddenSetting_data()
@@ -464,7 +447,7 @@ void TestMainWindow::startHiddenSetting()
     QFETCH(QVariant, setting);
     QFETCH(bool, visible);
 
-    setConfiguration(QStringLiteral("CFG_STARTMINIMIZADO"), setting);
+    agenda_->setConfiguration(QStringLiteral("CFG_STARTMINIMIZADO"), setting);
     TFrmAgenda* window = createWindow();
     window->show();
     QTest::qWait(150);
@@ -474,7 +457,7 @@ void TestMainWindow::startHiddenSetting()
 
 void TestMainWindow::startHideWaitsForTheBirthdayWindow()
 {
-    setConfiguration(QStringLiteral("CFG_STARTMINIMIZADO"), QStringLiteral("S"));
+    agenda_->setConfiguration(QStringLiteral("CFG_STARTMINIMIZADO"), QStringLiteral("S"));
     addContact(QStringLiteral("Zeca"), {}, {}, {}, QDateTime(QDate::currentDate(), QTime(0, 0)));
     bool mainVisibleMeanwhile = false;
     QTimer closer;
@@ -510,11 +493,11 @@ void TestMainWindow::printButtonOpensItsMenuLater()
 
 void TestMainWindow::fecharEndsWithoutAQuestion()
 {
-    setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
     BoxAnswerer answerer;
     TFrmAgenda* window = createWindow();
     window->show();
-    dm_->Q_Agenda.edit();
+    agenda_->dm().Q_Agenda.edit();
     QEventLoop loop;
     QTimer::singleShot(0, window->Fechar1, &QAction::trigger);
     QTimer::singleShot(5000, &loop, [&] { loop.exit(1); });

@@ -1,9 +1,8 @@
 #include "LcUnit.h"
 #include "U_DM.h"
 #include "U_Mensagens.h"
-#include "platform/AppFolder.h"
+#include "support/AgendaFixture.h"
 #include "support/BoxAnswerer.h"
-#include "support/TempDatabase.h"
 
 #include <QTest>
 
@@ -31,32 +30,24 @@ private slots:
 private:
     void setLanguageIndex(const QVariant& index);
 
-    std::unique_ptr<TempDatabase> db_;
-    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<AgendaFixture> agenda_;
 };
 
 void TestMessages::initTestCase()
 {
-    db_ = std::make_unique<TempDatabase>();
-    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
-    setApplicationFolder(db_->folder());
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    dm_->DB_Agenda.setDatabaseName(db_->path());
-    dm_->TB_Configuracao.open();
+    agenda_ = std::make_unique<AgendaFixture>();
+    QVERIFY2(agenda_->isValid(), qPrintable(agenda_->error()));
 }
 
 void TestMessages::cleanupTestCase()
 {
-    dm_.reset();
-    DM = nullptr;
-    db_.reset();
+    agenda_.reset();
 }
 
 // Left in the editing row: the messages read the field's current value.
 void TestMessages::setLanguageIndex(const QVariant& index)
 {
-    DataSet& configuration = dm_->TB_Configuracao;
+    DataSet& configuration = agenda_->dm().TB_Configuracao;
     configuration.edit();
     configuration.fieldByName(QStringLiteral("CFG_IDIOMA")).setValue(index);
 }
@@ -191,7 +182,7 @@ void TestMessages::notices()
 
 void TestMessages::unsavedIndexAppliesAndCancelRestoresIt()
 {
-    DataSet& configuration = dm_->TB_Configuracao;
+    DataSet& configuration = agenda_->dm().TB_Configuracao;
     configuration.cancel();
     setLanguageIndex(1);
     configuration.post();

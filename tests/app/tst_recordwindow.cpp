@@ -2,10 +2,9 @@
 #include "U_DM.h"
 #include "U_Funcoes.h"
 #include "db/Statement.h"
-#include "platform/AppFolder.h"
+#include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
-#include "support/TempDatabase.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DbControls.h"
 
@@ -96,19 +95,13 @@ private:
     std::unique_ptr<TFrmTeste> showWindow(int reminders);
     static void press(QWidget* window, int key, Qt::KeyboardModifiers modifiers = {});
 
-    std::unique_ptr<TempDatabase> db_;
-    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<AgendaFixture> agenda_;
 };
 
 void TestRecordWindow::init()
 {
-    db_ = std::make_unique<TempDatabase>();
-    QVERIFY2(db_->isValid(), qPrintable(db_->error()));
-    setApplicationFolder(db_->folder());
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    dm_->DB_Agenda.setDatabaseName(db_->path());
-    dm_->TB_Configuracao.open();
+    agenda_ = std::make_unique<AgendaFixture>();
+    QVERIFY2(agenda_->isValid(), qPrintable(agenda_->error()));
     setLanguageIndex(3); // no questions unless a test asks for them
 }
 
@@ -119,14 +112,12 @@ void TestRecordWindow::cleanup()
         if (qobject_cast<TFrmTeste*>(widget))
             delete widget;
     }
-    dm_.reset();
-    DM = nullptr;
-    db_.reset();
+    agenda_.reset();
 }
 
 void TestRecordWindow::addReminders(int count)
 {
-    Connection connection(db_->path());
+    Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
     for (int code = 1; code <= count; ++code) {
@@ -142,7 +133,7 @@ void TestRecordWindow::addReminders(int count)
 
 int TestRecordWindow::storedReminders()
 {
-    Connection connection(db_->path());
+    Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
     Statement count(transaction, QStringLiteral("select count(*) from TB_LEMBRETES"));
@@ -153,10 +144,7 @@ int TestRecordWindow::storedReminders()
 
 void TestRecordWindow::setLanguageIndex(int index)
 {
-    DataSet& configuration = dm_->TB_Configuracao;
-    configuration.edit();
-    configuration.fieldByName(QStringLiteral("CFG_IDIOMA")).setValue(index);
-    configuration.post();
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), index);
 }
 
 std::unique_ptr<TFrmTeste> TestRecordWindow::showWindow(int reminders)
@@ -246,7 +234,7 @@ void TestRecordWindow::keys()
     QCOMPARE(window->prints, prints);
     QVERIFY(answerer.boxes().isEmpty());
     if (!firstHour.isEmpty()) {
-        Connection connection(db_->path());
+        Connection connection(agenda_->database().path());
         connection.open();
         Transaction transaction(connection);
         Statement hour(transaction,
@@ -425,12 +413,13 @@ void TestRecordWindow::saveQuestionOnClose()
     if (!question.isEmpty())
         QCOMPARE(answerer.boxes().first().text, question);
     QCOMPARE(watched.isNull(), closed);
-    QCOMPARE(dm_->Q_CadLembretes.state(), state);
+    QCOMPARE(agenda_->dm().Q_CadLembretes.state(), state);
     if (watched)
         QCOMPARE(watched->EHora->text(), QStringLiteral("09:30"));
-    dm_->Q_CadLembretes.close();
-    dm_->Q_CadLembretes.open();
-    QCOMPARE(dm_->Q_CadLembretes.fieldByName(QStringLiteral("LEM_HORA")).asString(), storedHour);
+    agenda_->dm().Q_CadLembretes.close();
+    agenda_->dm().Q_CadLembretes.open();
+    QCOMPARE(agenda_->dm().Q_CadLembretes.fieldByName(QStringLiteral("LEM_HORA")).asString(),
+             storedHour);
 }
 
 void TestRecordWindow::failingSaveOnCloseKeepsTheWindowOpen()

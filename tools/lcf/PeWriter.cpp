@@ -1,21 +1,18 @@
 #include "PeWriter.h"
 
 #include "platform/LittleEndian.h"
+#include "platform/PeFormat.h"
 
 using LittleEndian::append;
+using namespace PeFormat;
 
 namespace {
 
 constexpr quint32 kFileAlignment = 0x200;
 constexpr quint32 kSectionAlignment = 0x1000;
 constexpr quint32 kSectionRva = 0x1000; // the one section, right after the headers
-constexpr quint32 kHighBit = 0x80000000;
-constexpr quint32 kRtRcData = 10;
 constexpr quint32 kLangNeutral = 0;
 constexpr qint64 kPeOffset = 0x40;
-constexpr qint64 kDirectorySize = 16;
-constexpr qint64 kEntrySize = 8;
-constexpr qint64 kDataEntrySize = 16;
 
 qint64 alignUp(qint64 value, qint64 alignment)
 {
@@ -43,9 +40,11 @@ void appendDirectory(QByteArray& bytes, quint16 namedEntries, quint16 idEntries)
 QByteArray resourceSection(const QMap<QString, QByteArray>& resources)
 {
     const qint64 count = resources.size();
-    const qint64 nameDirectory = kDirectorySize + kEntrySize;
-    const qint64 languageDirectories = nameDirectory + kDirectorySize + count * kEntrySize;
-    const qint64 dataEntries = languageDirectories + count * (kDirectorySize + kEntrySize);
+    const qint64 nameDirectory = kDirectoryHeaderSize + kDirectoryEntrySize;
+    const qint64 languageDirectories =
+        nameDirectory + kDirectoryHeaderSize + count * kDirectoryEntrySize;
+    const qint64 dataEntries =
+        languageDirectories + count * (kDirectoryHeaderSize + kDirectoryEntrySize);
     qint64 end = dataEntries + count * kDataEntrySize;
     QList<qint64> nameAt;
     for (const QString& name : resources.keys()) {
@@ -66,8 +65,8 @@ QByteArray resourceSection(const QMap<QString, QByteArray>& resources)
     appendDirectory(section, count, 0);
     for (qint64 i = 0; i < count; ++i) {
         append<quint32>(section, kHighBit | nameAt.at(i));
-        append<quint32>(section,
-                        kHighBit | (languageDirectories + i * (kDirectorySize + kEntrySize)));
+        append<quint32>(section, kHighBit | (languageDirectories +
+                                             i * (kDirectoryHeaderSize + kDirectoryEntrySize)));
     }
     for (qint64 i = 0; i < count; ++i) {
         appendDirectory(section, 0, 1);
@@ -120,7 +119,7 @@ QByteArray writeResourceLibrary(const QMap<QString, QByteArray>& resources, PeMa
     const quint16 optionalSize = plus ? 240 : 224;
 
     QByteArray image("MZ");
-    padTo(image, 0x3c);
+    padTo(image, kPeOffsetField);
     append<quint32>(image, kPeOffset);
     padTo(image, kPeOffset);
     image.append("PE\0\0", 4);
@@ -137,7 +136,7 @@ QByteArray writeResourceLibrary(const QMap<QString, QByteArray>& resources, PeMa
 
     // Optional header.
     const qint64 optionalHeader = image.size();
-    append<quint16>(image, plus ? 0x20b : 0x10b);
+    append<quint16>(image, plus ? kPe32PlusMagic : kPe32Magic);
     append<quint8>(image, 14); // linker version
     append<quint8>(image, 0);
     append<quint32>(image, 0);           // size of code

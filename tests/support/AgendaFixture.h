@@ -1,0 +1,32 @@
+#pragma once
+
+#include "U_DM.h"
+#include "support/TempDatabase.h"
+
+#include <QVariant>
+
+#include <memory>
+
+// A fresh database with the data module on it, as the program has them after start-up: the
+// application folder is the database's folder, DM names the module and the configuration row
+// is loaded. Check isValid() before use.
+class AgendaFixture
+{
+public:
+    AgendaFixture();
+    ~AgendaFixture();
+    AgendaFixture(const AgendaFixture&) = delete;
+    AgendaFixture& operator=(const AgendaFixture&) = delete;
+
+    bool isValid() const { return database_.isValid(); }
+    QString error() const { return database_.error(); }
+    const TempDatabase& database() const { return database_; }
+    TDM& dm() { return *dm_; }
+
+    // Saves one column of the configuration row.
+    void setConfiguration(const QString& field, const QVariant& value);
+
+private:
+    TempDatabase database_;
+    std::unique_ptr<TDM> dm_;
+};
