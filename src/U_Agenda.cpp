@@ -4,6 +4,8 @@
 #include "U_Aniversariantes.h"
 #include "U_DM.h"
 #include "U_Funcoes.h"
+#include "U_Mensagens.h"
+#include "platform/CodePage.h"
 #include "platform/Error.h"
 #include "platform/ResourceStrings.h"
 
@@ -326,16 +328,65 @@ void TFrmAgenda::MensagemBandeja(int lParam)
 
 void TFrmAgenda::EdPesquisaChange()
 {
+    if (restoringSearch_)
+        return;
+    if (!settleEditBeforeSearch()) {
+        restoreSearch();
+        focusFirstFieldControl();
+        return;
+    }
+    searchedText_ = EdPesquisa->text();
+    searchedColumn_ = RGLocalizar->itemIndex();
+
     static const char* const columns[] = {"Age_Nome", "Age_Cidade", "Age_Telefone", "Age_Celular"};
     const int choice = std::clamp(RGLocalizar->itemIndex(), 0, 3);
     // The typed text is a pattern and nothing more: apostrophes are doubled.
-    QString text = EdPesquisa->text();
+    QString text = searchedText_;
     text.replace(u'\'', QStringLiteral("''"));
+    // No stored text holds a character the database cannot store; sent, it would become '?'.
+    const QString nothingMatches =
+        CodePage::firstUnencodable(text) >= 0 ? QStringLiteral(" and 0 = 1") : QString();
     DataSet& contacts = DM->Q_Agenda;
     contacts.close();
-    contacts.setSql(QStringLiteral("Select * from tb_Agenda where \nUpper(%1) LIKE '%%2%'")
-                        .arg(QString::fromLatin1(columns[choice]), text));
+    contacts.setSql(QStringLiteral("Select * from tb_Agenda where \nUpper(%1) LIKE '%%2%'%3")
+                        .arg(QString::fromLatin1(columns[choice]), text, nothingMatches));
     contacts.open();
+}
+
+// A row with a change is never dropped without the save question; one without is let go.
+bool TFrmAgenda::settleEditBeforeSearch()
+{
+    if (!DM->Q_Agenda.isEditing())
+        return true;
+    if (!DataSource1->hasPendingChanges()) {
+        runAction(Cancelar);
+        return true;
+    }
+    switch (PerguntarSalvarAlteracoes()) {
+    case RespostaSalvar::Yes:
+        try {
+            runAction(Gravar);
+        } catch (...) {
+            Application::showCurrentException();
+            return false;
+        }
+        return true;
+    case RespostaSalvar::No:
+        runAction(Cancelar);
+        return true;
+    case RespostaSalvar::Cancel:
+    case RespostaSalvar::NoQuestion:
+        break;
+    }
+    return false;
+}
+
+void TFrmAgenda::restoreSearch()
+{
+    restoringSearch_ = true;
+    EdPesquisa->setText(searchedText_);
+    RGLocalizar->setItemIndex(searchedColumn_);
+    restoringSearch_ = false;
 }
 
 void TFrmAgenda::FormShow()

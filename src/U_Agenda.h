@@ -86,6 +86,9 @@ private:
     void buildTimers();
 
     void EdPesquisaChange();
+    // Settles the row being edited before a search: true when the search may run.
+    bool settleEditBeforeSearch();
+    void restoreSearch();
     void TimerInicioTimer();
     void TLembretesTimer();
     void TimerPopupTimer();
@@ -101,6 +104,10 @@ private:
     bool centred_ = false; // on the screen, at the first show
     bool insideShowStep_ = false;
     bool hideAfterShowStep_ = false;
+    // The search as it last ran, to return to when the person keeps editing instead.
+    QString searchedText_;
+    int searchedColumn_ = 0;
+    bool restoringSearch_ = false;
 };
 
 // The main window, while it exists.

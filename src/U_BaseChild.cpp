@@ -62,10 +62,7 @@ TFrmBaseFilha::TFrmBaseFilha(QWidget* parent)
                            QStringLiteral("F4 - Alterar"), QStringLiteral("F5 - Cancelar"),
                            QStringLiteral("F6 - Excluir"), QStringLiteral("Esc - Sair")});
 
-    connect(DataSource1, &DataSource::stateChanged, this, [this] {
-        updateActions();
-        DataSource1StateChange();
-    });
+    connect(DataSource1, &DataSource::stateChanged, this, &TFrmBaseFilha::stateChanged);
     connect(DataSource1, &DataSource::currentRowChanged, this, &TFrmBaseFilha::updateActions);
     connect(DataSource1, &DataSource::dataChanged, this, &TFrmBaseFilha::updateActions);
     connect(DataSource1, &DataSource::dataSetChanged, this, [this] {
@@ -102,6 +99,29 @@ void TFrmBaseFilha::arrangeRegions(int fieldAreaHeight)
     layout->addWidget(PFundo);
     layout->addWidget(PBusca, 1);
     layout->addWidget(StatusBar1);
+}
+
+void TFrmBaseFilha::stateChanged()
+{
+    updateActions();
+    DataSource1StateChange();
+    const DataSet* ds = dataSet();
+    const bool editing = ds && ds->isEditing();
+    if (editing && !wasEditing_)
+        focusFirstFieldControl();
+    wasEditing_ = editing;
+}
+
+void TFrmBaseFilha::focusFirstFieldControl()
+{
+    for (QWidget* widget = nextInFocusChain(); widget != this;
+         widget = widget->nextInFocusChain()) {
+        if (PFundo->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isEnabled() && widget->isVisibleTo(this)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 // A button follows its action between state changes while it shows what the action last was.

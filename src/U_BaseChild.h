@@ -39,13 +39,17 @@ protected:
     // The print button's handler, given by the derived window.
     virtual void BImprimirClick() {}
 
+    // The first control of PFundo in tab order, so that typing goes into the row at once.
+    void focusFirstFieldControl();
     // Lays out the toolbar, PFundo of the given height, PBusca below and the status bar.
     void arrangeRegions(int fieldAreaHeight);
 
 private:
     Button* linkedButton(const QString& name, Action* action);
     void updateActions();
+    void stateChanged();
 
     QMap<Action*, Button*> buttonOf_;
     QMap<Action*, bool> applied_; // each action's applicability when last brought up to date
+    bool wasEditing_ = false;
 };

@@ -20,6 +20,26 @@ const QString kNoSkin = QStringLiteral("Nenhum");
 const QString kAutostartValue = QStringLiteral("Tarvo Agenda");
 const QString kYes = QStringLiteral("S");
 
+enum class Compare
+{
+    Value,
+    Text, // byte for byte: the columns' own collation ignores case and accents
+};
+
+// The condition that a row is still as this program read it: a modify or delete made with it
+// affects no row once another station has changed or deleted the row since.
+QString unchangedSinceRead(std::initializer_list<std::pair<const char*, Compare>> columns)
+{
+    QString condition;
+    for (const auto& [column, compare] : columns) {
+        const QString name = QString::fromLatin1(column);
+        condition += QStringLiteral(" and %1%2 is not distinct from :OLD_%1")
+                         .arg(name, compare == Compare::Text ? QStringLiteral(" collate WIN1252")
+                                                             : QString());
+    }
+    return condition;
+}
+
 } // namespace
 
 TDM::TDM(QObject* parent)
@@ -77,6 +97,24 @@ void TDM::setUpContacts()
         "AGE_FAX = :AGE_FAX, AGE_MSN = :AGE_MSN, AGE_NOME = :AGE_NOME, AGE_OBS = :AGE_OBS, "
         "AGE_SKYPE = :AGE_SKYPE, AGE_TELEFONE = :AGE_TELEFONE, AGE_UF = :AGE_UF, "
         "AGE_WEB = :AGE_WEB where AGE_CODIGO = :OLD_AGE_CODIGO");
+    const auto text = Compare::Text;
+    const auto value = Compare::Value;
+    const QString contactAsRead = unchangedSinceRead({{"AGE_BAIRRO", text},
+                                                      {"AGE_CELULAR", text},
+                                                      {"AGE_CEP", text},
+                                                      {"AGE_CIDADE", text},
+                                                      {"AGE_DATANASC", value},
+                                                      {"AGE_EMAIL", text},
+                                                      {"AGE_ENDERECO", text},
+                                                      {"AGE_FAX", text},
+                                                      {"AGE_MSN", text},
+                                                      {"AGE_NOME", text},
+                                                      {"AGE_OBS", value},
+                                                      {"AGE_SKYPE", text},
+                                                      {"AGE_TELEFONE", text},
+                                                      {"AGE_UF", text},
+                                                      {"AGE_WEB", text}});
+    Up_Agenda.modifySql += contactAsRead;
     Up_Agenda.insertSql = QStringLiteral(
         "insert into TB_AGENDA (AGE_BAIRRO, AGE_CELULAR, AGE_CEP, AGE_CIDADE, AGE_CODIGO, "
         "AGE_DATANASC, AGE_EMAIL, AGE_ENDERECO, AGE_FAX, AGE_MSN, AGE_NOME, AGE_OBS, AGE_SKYPE, "
@@ -84,7 +122,7 @@ void TDM::setUpContacts()
         ":AGE_CIDADE, :AGE_CODIGO, :AGE_DATANASC, :AGE_EMAIL, :AGE_ENDERECO, :AGE_FAX, "
         ":AGE_MSN, :AGE_NOME, :AGE_OBS, :AGE_SKYPE, :AGE_TELEFONE, :AGE_UF, :AGE_WEB)");
     Up_Agenda.deleteSql =
-        QStringLiteral("delete from TB_AGENDA where AGE_CODIGO = :OLD_AGE_CODIGO");
+        QStringLiteral("delete from TB_AGENDA where AGE_CODIGO = :OLD_AGE_CODIGO") + contactAsRead;
     Q_Agenda.setUpdateSql(&Up_Agenda);
     Q_Agenda.setGenerator(QStringLiteral("GEN_AGENDA"), QStringLiteral("AGE_CODIGO"));
     Q_Agenda.onCalcFields = [this](DataSet& dataSet) { Q_AgendaCalcFields(dataSet); };
@@ -110,6 +148,11 @@ void TDM::setUpReminders()
                        "values (:LEM_CODIGO, :LEM_DATA, :LEM_HORA, :LEM_MENSAGEM)");
     Up_CadLembretes.deleteSql =
         QStringLiteral("delete from TB_LEMBRETES where LEM_CODIGO = :OLD_LEM_CODIGO");
+    const QString reminderAsRead = unchangedSinceRead({{"LEM_DATA", Compare::Value},
+                                                       {"LEM_HORA", Compare::Text},
+                                                       {"LEM_MENSAGEM", Compare::Value}});
+    Up_CadLembretes.modifySql += reminderAsRead;
+    Up_CadLembretes.deleteSql += reminderAsRead;
     Up_Lembretes = Up_CadLembretes;
 
     Q_Lembretes.setSql(QStringLiteral("SELECT * FROM TB_LEMBRETES WHERE "

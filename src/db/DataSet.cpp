@@ -7,6 +7,8 @@
 #include "db/Transaction.h"
 #include "platform/ResourceStrings.h"
 
+#include <limits>
+
 namespace {
 
 constexpr QLatin1String kOldPrefix("OLD_");
@@ -86,6 +88,7 @@ void DataSet::setGenerator(const QString& generator, const QString& keyField)
 
 void DataSet::open()
 {
+    checkNotNotifying();
     if (isActive())
         return;
     Connection& connection = transaction_.connection();
@@ -119,13 +122,12 @@ void DataSet::open()
     current_ = rows_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.empty();
-    emit rowsReset();
-    emit stateChanged();
-    emit currentRowChanged();
+    notifyReset();
 }
 
 void DataSet::close()
 {
+    checkNotNotifying();
     if (!isActive())
         return;
     select_.reset();
@@ -134,7 +136,14 @@ void DataSet::close()
     current_ = -1;
     bof_ = eof_ = true;
     modified_ = false;
+    editBackup_.clear();
     state_ = State::Inactive;
+    notifyReset();
+}
+
+void DataSet::notifyReset()
+{
+    const Notifying notifying(*this);
     emit rowsReset();
     emit stateChanged();
     emit currentRowChanged();
@@ -161,22 +170,31 @@ bool DataSet::canFetchMore() const
     return select_ && select_->isOpen();
 }
 
-void DataSet::fetchMore(int count)
+int DataSet::fetchRows(int count)
 {
     const int first = recordCount();
     for (int i = 0; i < count && fetchRow(); ++i) {
     }
-    if (recordCount() > first)
-        emit rowsFetched(first, recordCount() - 1);
+    return first;
+}
+
+void DataSet::notifyFetched(int first)
+{
+    if (recordCount() <= first)
+        return;
+    const Notifying notifying(*this);
+    emit rowsFetched(first, recordCount() - 1);
+}
+
+void DataSet::fetchMore(int count)
+{
+    checkNotNotifying();
+    notifyFetched(fetchRows(count));
 }
 
 void DataSet::fetchAll()
 {
-    const int first = recordCount();
-    while (fetchRow()) {
-    }
-    if (recordCount() > first)
-        emit rowsFetched(first, recordCount() - 1);
+    fetchMore(std::numeric_limits<int>::max());
 }
 
 QVariant DataSet::value(int row, int field) const
@@ -227,7 +245,14 @@ void DataSet::setFieldValue(const Field& field, const QVariant& value)
         modified_ = true;
         calculate(*row);
     }
+    const Notifying notifying(*this);
     emit dataChanged(&field);
+}
+
+void DataSet::checkNotNotifying() const
+{
+    if (isNotifying())
+        throw Error(QStringLiteral("Cannot change a dataset while it notifies its views"));
 }
 
 void DataSet::checkActive() const
@@ -247,11 +272,22 @@ void DataSet::setState(State state)
     if (state_ == state)
         return;
     state_ = state;
+    const Notifying notifying(*this);
     emit stateChanged();
+}
+
+void DataSet::notifyRowChanged(bool stateChanged)
+{
+    const Notifying notifying(*this);
+    if (stateChanged)
+        emit this->stateChanged();
+    emit dataChanged(nullptr);
+    emit currentRowChanged();
 }
 
 void DataSet::scrolled()
 {
+    const Notifying notifying(*this);
     emit currentRowChanged();
 }
 
@@ -274,6 +310,7 @@ void DataSet::writeRecord()
 
 void DataSet::checkBrowseMode()
 {
+    checkNotNotifying();
     checkActive();
     if (isEditing()) {
         writeRecord();
@@ -300,7 +337,7 @@ void DataSet::next()
         return;
     bof_ = false;
     if (current_ + 1 >= recordCount())
-        fetchMore(1);
+        notifyFetched(fetchRows(1));
     if (current_ + 1 < recordCount())
         ++current_;
     else
@@ -324,7 +361,7 @@ void DataSet::prior()
 void DataSet::last()
 {
     checkBrowseMode();
-    fetchAll();
+    notifyFetched(fetchRows(std::numeric_limits<int>::max()));
     current_ = recordCount() - 1;
     eof_ = true;
     bof_ = rows_.empty();
@@ -335,7 +372,7 @@ void DataSet::moveTo(int index)
 {
     checkBrowseMode();
     if (index >= recordCount())
-        fetchMore(index + 1 - recordCount());
+        notifyFetched(fetchRows(index + 1 - recordCount()));
     if (index < 0 || index >= recordCount() || index == current_)
         return;
     current_ = index;
@@ -343,29 +380,27 @@ void DataSet::moveTo(int index)
     scrolled();
 }
 
+// The row is complete (its key drawn, its calculated fields filled) before anyone hears of it.
 void DataSet::beginNewRow(int index)
 {
-    checkBrowseMode();
     checkModifiable();
     Row row;
     row.values.resize(fields_.size());
     row.oldValues.resize(fields_.size());
     row.status = RowStatus::Inserted;
+    if (!generator_.isEmpty())
+        row.values[static_cast<std::size_t>(fieldByName(keyField_).index())] =
+            generatorNextValue(transaction_, generator_);
+    calculate(row);
     rows_.insert(rows_.begin() + index, std::move(row));
     current_ = index;
     bof_ = eof_ = false;
-    emit rowInserted(index);
-    setState(State::Insert);
-    if (!generator_.isEmpty()) {
-        Field& key = fieldByName(keyField_);
-        if (key.isNull())
-            rows_[static_cast<std::size_t>(index)].values[static_cast<std::size_t>(key.index())] =
-                generatorNextValue(transaction_, generator_);
-    }
-    calculate(rows_[static_cast<std::size_t>(index)]);
     modified_ = false;
-    emit dataChanged(nullptr);
-    scrolled();
+    editBackup_.clear();
+    state_ = State::Insert;
+    const Notifying notifying(*this);
+    emit rowInserted(index);
+    notifyRowChanged(true);
 }
 
 void DataSet::insert()
@@ -377,12 +412,13 @@ void DataSet::insert()
 void DataSet::append()
 {
     checkBrowseMode();
-    fetchAll();
+    notifyFetched(fetchRows(std::numeric_limits<int>::max()));
     beginNewRow(recordCount());
 }
 
 void DataSet::edit()
 {
+    checkNotNotifying();
     checkActive();
     if (isEditing())
         return;
@@ -398,6 +434,7 @@ void DataSet::edit()
 
 void DataSet::post()
 {
+    checkNotNotifying();
     checkActive();
     if (!isEditing())
         return;
@@ -406,7 +443,10 @@ void DataSet::post()
     for (const auto& field : fields_) {
         if (field->isRequired() && !field->isCalculated() &&
             row.values[static_cast<std::size_t>(field->index())].isNull()) {
-            emit postRefused(field.get());
+            {
+                const Notifying notifying(*this);
+                emit postRefused(field.get());
+            }
             throw Error(ResourceStrings::format(ResourceStrings::FieldRequired, field->name()));
         }
     }
@@ -414,38 +454,47 @@ void DataSet::post()
         row.status = RowStatus::Modified;
     modified_ = false;
     editBackup_.clear();
-    setState(State::Browse);
-    emit dataChanged(nullptr);
+    state_ = State::Browse;
+    {
+        const Notifying notifying(*this);
+        emit stateChanged();
+        emit dataChanged(nullptr);
+    }
     if (afterPost)
         afterPost(*this);
 }
 
+// Every change is made before the views hear of it: a view that follows the current row
+// must see the data set browsing, so that nothing it does can write into another row.
 void DataSet::cancel()
 {
+    checkNotNotifying();
     checkActive();
+    int removed = -1;
     if (state_ == State::Edit) {
         Row& row = rows_[static_cast<std::size_t>(current_)];
         row.values = editBackup_;
         calculate(row);
     } else if (state_ == State::Insert) {
-        const int removed = current_;
+        removed = current_;
         rows_.erase(rows_.begin() + removed);
         current_ = std::min(removed, recordCount() - 1);
-        emit rowRemoved(removed);
-        if (rows_.empty())
-            bof_ = eof_ = true;
+        bof_ = eof_ = rows_.empty();
     } else {
         return;
     }
     modified_ = false;
     editBackup_.clear();
-    setState(State::Browse);
-    emit dataChanged(nullptr);
-    scrolled();
+    state_ = State::Browse;
+    const Notifying notifying(*this);
+    if (removed >= 0)
+        emit rowRemoved(removed);
+    notifyRowChanged(true);
 }
 
 void DataSet::remove()
 {
+    checkNotNotifying();
     checkActive();
     if (state_ == State::Insert) {
         cancel();
@@ -460,16 +509,19 @@ void DataSet::remove()
     // A row never written needs no delete statement.
     if (row.status != RowStatus::Inserted)
         deleted_.push_back(std::move(row));
-    emit rowRemoved(removed);
-    if (removed >= recordCount())
-        fetchMore(1);
+    const int fetched = removed >= recordCount() ? fetchRows(1) : recordCount();
     current_ = std::min(removed, recordCount() - 1);
     bof_ = eof_ = rows_.empty();
     modified_ = false;
     editBackup_.clear();
-    setState(State::Browse);
-    emit dataChanged(nullptr);
-    scrolled();
+    const bool wasEditing = isEditing();
+    state_ = State::Browse;
+    {
+        const Notifying notifying(*this);
+        emit rowRemoved(removed);
+        notifyFetched(fetched);
+        notifyRowChanged(wasEditing);
+    }
     if (afterDelete)
         afterDelete(*this);
 }
@@ -497,12 +549,15 @@ void DataSet::execute(const QString& sql, const Row& row)
         statement.setParameter(name, old ? row.oldValues[index] : row.values[index]);
     }
     statement.execute();
+    if (statement.affectedRows() == 0)
+        throw DbError(ResourceStrings::load(ResourceStrings::RowChanged));
     if (statement.affectedRows() != 1)
         throw DbError(ResourceStrings::load(ResourceStrings::UpdateFailed));
 }
 
 void DataSet::applyUpdates()
 {
+    checkNotNotifying();
     checkActive();
     checkModifiable();
     while (!deleted_.empty()) {

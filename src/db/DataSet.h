@@ -123,12 +123,17 @@ public:
     void remove();
     // True when a field of the row being edited or entered was changed.
     bool isModified() const { return modified_; }
+    // True while the data set tells its views of a change. A view's handler only reads then:
+    // an operation started from it is refused with an error.
+    bool isNotifying() const { return notifying_ > 0; }
 
     RowStatus rowStatus(int row) const;
     bool updatesPending() const;
     // Writes every marked row with the update statements, deleted rows first, then the others
-    // in row order. Each statement must affect exactly one row, else "Update Failed"; a row
-    // that fails stays marked and is written again by the next call.
+    // in row order. Each statement must affect exactly one row, else "Update Failed" (a modify
+    // or delete statement that matches the row as it was read finds none when another
+    // connection changed or deleted it since); a row that fails stays marked and is written
+    // again by the next call.
     void applyUpdates();
 
 signals:
@@ -154,18 +159,39 @@ private:
         RowStatus status = RowStatus::Unmodified;
     };
 
+    // Marks the data set as notifying while it lives.
+    class Notifying
+    {
+    public:
+        explicit Notifying(DataSet& dataSet) : dataSet_(dataSet) { ++dataSet_.notifying_; }
+        ~Notifying() { --dataSet_.notifying_; }
+        Notifying(const Notifying&) = delete;
+        Notifying& operator=(const Notifying&) = delete;
+
+    private:
+        DataSet& dataSet_;
+    };
+
     Field& createField(const QString& name, Field::Kind kind, int size, bool calculated);
     const Row* activeRow() const;
     Row* activeRow();
     void setFieldValue(const Field& field, const QVariant& value);
     void calculate(Row& row);
     bool fetchRow();
+    // Fetches up to count rows without telling anyone; returns the index of the first one.
+    int fetchRows(int count);
+    void notifyFetched(int first);
     void beginNewRow(int index);
     void checkBrowseMode();
     void writeRecord();
+    void checkNotNotifying() const;
     void checkActive() const;
     void checkModifiable() const;
     void setState(State state);
+    // The rows were replaced: the state, the current row and every row may differ.
+    void notifyReset();
+    // The row and the current position changed, and the state when stateChanged.
+    void notifyRowChanged(bool stateChanged);
     void scrolled();
     void execute(const QString& sql, const Row& row);
 
@@ -189,6 +215,7 @@ private:
     bool modified_ = false;
     std::vector<QVariant> editBackup_;
     Row* calculating_ = nullptr; // the row onCalcFields is filling
+    int notifying_ = 0;
     std::map<int, std::function<void()>> recordWriters_;
     int nextWriterId_ = 0;
 };

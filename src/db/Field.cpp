@@ -1,8 +1,11 @@
 #include "db/Field.h"
 
 #include "db/DataSet.h"
+#include "platform/CodePage.h"
 #include "platform/Error.h"
 #include "platform/ResourceStrings.h"
+
+#include <optional>
 
 namespace {
 
@@ -22,6 +25,33 @@ QDateTime parseDate(const QString& text)
             return moment;
     }
     return {};
+}
+
+// The first character of text that the database cannot store as it is, described for a
+// message: one outside Windows-1252, or a control character where one line is expected (a
+// note keeps its tabs and line breaks).
+std::optional<QString> unstorableCharacter(const QString& text, bool singleLine)
+{
+    qsizetype at = CodePage::firstUnencodable(text);
+    const qsizetype end = at < 0 ? text.size() : at;
+    for (qsizetype i = 0; i < end; ++i) {
+        const QChar c = text.at(i);
+        const bool lineBreakOrTab = c == u'\n' || c == u'\r' || c == u'\t';
+        if (c.category() == QChar::Other_Control && (singleLine || !lineBreakOrTab)) {
+            at = i;
+            break;
+        }
+    }
+    if (at < 0)
+        return std::nullopt;
+    char32_t codePoint = text.at(at).unicode();
+    if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate())
+        codePoint = QChar::surrogateToUcs4(text.at(at), text.at(at + 1));
+    const QString number =
+        QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+    if (QChar::category(codePoint) == QChar::Other_Control)
+        return number;
+    return QStringLiteral("'%1' (%2)").arg(QString::fromUcs4(&codePoint, 1), number);
 }
 
 } // namespace
@@ -83,12 +113,19 @@ QVariant Field::converted(const QVariant& value) const
             throw Error(ResourceStrings::format(ResourceStrings::InvalidDate, value.toString()));
         return moment;
     }
-    case Kind::Text: {
+    case Kind::Text:
+    case Kind::TextBlob: {
         const QString text = value.toString();
+        if (const auto character = unstorableCharacter(text, kind_ == Kind::Text))
+            throw Error(ResourceStrings::format(ResourceStrings::CharacterNotStorable,
+                                                {name_, *character}));
+        if (kind_ == Kind::TextBlob)
+            return text;
+        // Blanks alone are no value: a required field is still missing.
+        if (text.trimmed().isEmpty())
+            return {};
         return size_ > 0 && text.size() > size_ ? text.left(size_) : text;
     }
-    case Kind::TextBlob:
-        return value.toString();
     }
     return value;
 }

@@ -90,6 +90,15 @@ QByteArray toWin1252(const QString& text)
     return bytes;
 }
 
+qsizetype firstUnencodable(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (encodeChar(text.at(i).unicode()) == '?' && text.at(i) != u'?')
+            return i;
+    }
+    return -1;
+}
+
 QByteArray toCodePage(const QString& text, int codePage)
 {
     if (codePage == 0 || codePage == 1252)

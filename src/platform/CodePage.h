@@ -12,6 +12,8 @@ QString fromWin1252(const char* data, qsizetype size);
 
 // Characters that Windows-1252 cannot hold become '?', as the platform's own conversion does.
 QByteArray toWin1252(const QString& text);
+// The position of the first character that Windows-1252 cannot hold, or -1.
+qsizetype firstUnencodable(const QString& text);
 
 // The text in code page codePage (0: the system's default, 1252), through iconv for the code
 // pages other than 1252; characters the code page cannot hold become '?'.

@@ -24,6 +24,9 @@ const QMap<int, QString>& table()
         {InvalidDate, QStringLiteral("'%s' is not a valid date")},
         {FieldNotFound, QStringLiteral("Field '%s' not found")},
         {DataSetReadOnly, QStringLiteral("Cannot modify a read-only dataset")},
+        {RowChanged, QStringLiteral("Update Failed: the record was changed or deleted at another "
+                                    "station since it was read. Reopen the list to see it.")},
+        {CharacterNotStorable, QStringLiteral("Field '%s' cannot hold the character %s")},
     };
     return texts;
 }
@@ -67,14 +70,25 @@ QString load(quintptr id)
     return builtIn(id);
 }
 
-QString format(int id, const QString& argument)
+QString format(int id, const QStringList& arguments)
 {
     QString text = load(id);
     static const QRegularExpression placeholder(QStringLiteral("%[sd]"));
-    const QRegularExpressionMatch match = placeholder.match(text);
-    if (match.hasMatch())
+    qsizetype from = 0;
+    for (const QString& argument : arguments) {
+        const QRegularExpressionMatch match = placeholder.match(text, from);
+        if (!match.hasMatch())
+            break;
         text.replace(match.capturedStart(), match.capturedLength(), argument);
+        // An argument that holds a placeholder of its own is not filled again.
+        from = match.capturedStart() + argument.size();
+    }
     return text;
+}
+
+QString format(int id, const QString& argument)
+{
+    return format(id, QStringList{argument});
 }
 
 } // namespace ResourceStrings

@@ -14,19 +14,21 @@ namespace ResourceStrings {
 
 enum Id : int
 {
-    FieldRequired = 1000,    // "Field '%s' must have a value"
-    DataSetEmpty = 1001,     // "Cannot perform this operation on an empty dataset"
-    UpdateFailed = 1002,     // "Update Failed"
-    RegCreateFailed = 1003,  // "Failed to create key %s"
-    RegSetDataFailed = 1004, // "Failed to set data for '%s'"
-    MsgDlgOK = 1005,         // "OK", the button of the information box
-    Unknown = 1006,          // "<unknown>", a language without a display name
-    InvalidInteger = 1007,   // "'%s' is not a valid integer value"
-    ListIndexError = 1008,   // "List index out of bounds (%d)"
-    NotEditing = 1009,       // "Dataset not in edit or insert mode"
-    InvalidDate = 1010,      // "'%s' is not a valid date"
-    FieldNotFound = 1011,    // "Field '%s' not found"
-    DataSetReadOnly = 1012,  // "Cannot modify a read-only dataset"
+    FieldRequired = 1000,        // "Field '%s' must have a value"
+    DataSetEmpty = 1001,         // "Cannot perform this operation on an empty dataset"
+    UpdateFailed = 1002,         // "Update Failed"
+    RegCreateFailed = 1003,      // "Failed to create key %s"
+    RegSetDataFailed = 1004,     // "Failed to set data for '%s'"
+    MsgDlgOK = 1005,             // "OK", the button of the information box
+    Unknown = 1006,              // "<unknown>", a language without a display name
+    InvalidInteger = 1007,       // "'%s' is not a valid integer value"
+    ListIndexError = 1008,       // "List index out of bounds (%d)"
+    NotEditing = 1009,           // "Dataset not in edit or insert mode"
+    InvalidDate = 1010,          // "'%s' is not a valid date"
+    FieldNotFound = 1011,        // "Field '%s' not found"
+    DataSetReadOnly = 1012,      // "Cannot modify a read-only dataset"
+    RowChanged = 1013,           // another station changed or deleted the row since it was read
+    CharacterNotStorable = 1014, // "Field '%s' cannot hold the character %s"
 };
 
 // The built-in text of an identifier; empty for one the program does not have.
@@ -46,7 +48,9 @@ void clearRedirection();
 // Windows-1252 text, which answers in every case.
 QString load(quintptr id);
 
-// load() with its "%s" or "%d" placeholder filled, as the toolkit formats its messages.
+// load() with its "%s" or "%d" placeholders filled in order, as the toolkit formats its
+// messages.
+QString format(int id, const QStringList& arguments);
 QString format(int id, const QString& argument);
 
 } // namespace ResourceStrings

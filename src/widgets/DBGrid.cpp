@@ -1,6 +1,8 @@
 #include "widgets/DBGrid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace {
 
@@ -153,7 +155,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 bool DataSetModel::canFetchMore(const QModelIndex& parent) const
 {
     DataSet* ds = dataSet();
-    return !parent.isValid() && ds && ds->canFetchMore();
+    // Not while the data set tells of a change: the view asks in the middle of it.
+    return !parent.isValid() && ds && !ds->isNotifying() && ds->canFetchMore();
 }
 
 void DataSetModel::fetchMore(const QModelIndex& parent)
@@ -220,20 +223,66 @@ void DBGrid::followCurrentRow()
 {
     DataSet* ds = dataSource_ ? dataSource_->dataSet() : nullptr;
     const int row = ds ? ds->currentIndex() : -1;
-    following_ = true;
-    if (row >= 0 && row < model_->rowCount())
+    if (row >= 0 && row < model_->rowCount()) {
         setCurrentIndex(model_->index(row, std::max(0, currentIndex().column())));
-    else
+    } else {
+        selectionModel()->clearCurrentIndex();
         clearSelection();
-    following_ = false;
+    }
     emit model_->headerDataChanged(Qt::Vertical, 0, std::max(0, model_->rowCount() - 1));
 }
 
-void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+DataSet* DBGrid::activeDataSet() const
 {
-    QTableView::currentChanged(current, previous);
     DataSet* ds = dataSource_ ? dataSource_->dataSet() : nullptr;
-    if (!following_ && ds && ds->isActive() && current.isValid() &&
-        current.row() != ds->currentIndex())
-        ds->moveTo(current.row());
+    return ds && ds->isActive() ? ds : nullptr;
+}
+
+void DBGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid())
+        return QTableView::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+    if (DataSet* ds = activeDataSet(); ds && event->button() == Qt::LeftButton)
+        ds->moveTo(index.row());
+}
+
+void DBGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    // Dragging over the rows selects nothing.
+    if (!(event->buttons() & Qt::LeftButton))
+        QTableView::mouseMoveEvent(event);
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    DataSet* ds = activeDataSet();
+    if (!ds || event->modifiers() & ~(Qt::KeypadModifier | Qt::ControlModifier))
+        return QTableView::keyPressEvent(event);
+    switch (event->key()) {
+    case Qt::Key_Up:
+        ds->prior();
+        break;
+    case Qt::Key_Down:
+        ds->next();
+        break;
+    case Qt::Key_Home:
+        ds->first();
+        break;
+    case Qt::Key_End:
+        ds->last();
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const auto action = event->key() == Qt::Key_PageUp ? MovePageUp : MovePageDown;
+        if (const QModelIndex target = moveCursor(action, event->modifiers()); target.isValid())
+            ds->moveTo(target.row());
+        break;
+    }
+    default:
+        return QTableView::keyPressEvent(event);
+    }
+    event->accept();
 }

@@ -78,6 +78,8 @@ private:
 
 // A read-only grid over a data set: whole rows selected, the current row marked and kept
 // visible without focus, centred column titles, resizable columns, and out of the Tab order.
+// The grid shows the data set's current row and never chooses one itself: a click or a
+// navigation key asks the data set to move, and the grid follows when it has.
 class DBGrid : public QTableView
 {
     Q_OBJECT
@@ -93,15 +95,19 @@ public:
     Collection* columns() const { return columns_; }
     void titleChanged();
 
+    void keyboardSearch(const QString&) override {}
+
 protected:
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void followCurrentRow();
+    DataSet* activeDataSet() const;
 
     DataSource* dataSource_ = nullptr;
     DataSetModel* model_ = nullptr;
     QList<GridColumn*> columnList_;
     Collection* columns_;
-    bool following_ = false;
 };

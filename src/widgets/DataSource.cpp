@@ -1,5 +1,7 @@
 #include "widgets/DataSource.h"
 
+#include <algorithm>
+
 DataSource::~DataSource()
 {
     // Silently: the controls that listen may be gone already.
@@ -42,6 +44,14 @@ void DataSource::addEditor(Editor* editor)
 void DataSource::removeEditor(Editor* editor)
 {
     editors_.removeOne(editor);
+}
+
+bool DataSource::hasPendingChanges() const
+{
+    if (!dataSet_ || !dataSet_->isEditing())
+        return false;
+    return dataSet_->isModified() || std::any_of(editors_.begin(), editors_.end(),
+                                                 [](Editor* e) { return e->hasPendingInput(); });
 }
 
 void DataSource::writeEditors()

@@ -24,9 +24,14 @@ public:
     public:
         virtual ~Editor() = default;
         virtual void updateRecord() = 0;
+        virtual bool hasPendingInput() const = 0;
     };
     void addEditor(Editor* editor);
     void removeEditor(Editor* editor);
+
+    // True while the row being edited or entered differs from what it was: a field was set,
+    // or a control holds input not yet written.
+    bool hasPendingChanges() const;
 
 signals:
     void dataSetChanged();

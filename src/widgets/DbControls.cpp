@@ -29,7 +29,12 @@ void FieldLink::bind(DataSource* dataSource, const QString& fieldName)
                      << QObject::connect(dataSource_, &DataSource::stateChanged, control_,
                                          [this] { refresh(); })
                      << QObject::connect(dataSource_, &DataSource::dataSetChanged, control_,
-                                         [this] { refresh(); });
+                                         [this] { refresh(); })
+                     << QObject::connect(dataSource_, &DataSource::postRefused, control_,
+                                         [this](const Field* refused) {
+                                             if (refused && refused == field())
+                                                 control_->setFocus();
+                                         });
     }
     refresh();
 }
@@ -52,7 +57,12 @@ void FieldLink::updateRecord()
     if (!dirty_ || !target)
         return;
     // A value the field refuses stays pending, so the next post refuses it again.
-    writeValue(*target);
+    try {
+        writeValue(*target);
+    } catch (...) {
+        control_->setFocus();
+        throw;
+    }
     dirty_ = false;
 }
 

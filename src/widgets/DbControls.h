@@ -24,7 +24,10 @@ public:
     Field* field() const;
     bool isEditing() const;
 
+    // Writes pending input into the field. A value the field refuses stays pending and takes
+    // the focus to the control.
     void updateRecord() override;
+    bool hasPendingInput() const override { return dirty_; }
 
 protected:
     virtual void showValue(const Field* field) = 0;

@@ -3,6 +3,7 @@
 #include "db/Statement.h"
 #include "platform/AppFolder.h"
 #include "platform/Autostart.h"
+#include "platform/ResourceStrings.h"
 #include "support/TempDatabase.h"
 
 #include <QFile>
@@ -362,7 +363,7 @@ void TestDataModule::modifyOfARowDeletedElsewhereFailsAndStaysMarked()
         contacts.post();
         QFAIL("the modify of a deleted row succeeded");
     } catch (const Error& e) {
-        QCOMPARE(e.message(), QStringLiteral("Update Failed"));
+        QCOMPARE(e.message(), ResourceStrings::load(ResourceStrings::RowChanged));
     }
     QCOMPARE(contacts.state(), DataSet::State::Browse);
     QCOMPARE(contacts.rowStatus(0), DataSet::RowStatus::Modified);

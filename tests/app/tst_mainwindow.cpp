@@ -3,19 +3,25 @@
 #include "U_Aniversariantes.h"
 #include "U_DM.h"
 #include "db/Statement.h"
+#include "platform/ResourceStrings.h"
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 
 #include <memory>
+
+using Steps = std::function<void(TFrmAgenda&)>;
+Q_DECLARE_METATYPE(Steps)
 
 // The main window on a fresh database with the installed language file beside the program.
 class TestMainWindow : public QObject
@@ -29,7 +35,15 @@ private slots:
 
     void search_data();
     void search();
-    void typingDuringAnEditDropsIt();
+    void searchForACharacterTheDatabaseCannotHoldFindsNothing();
+    void cancellingANewRowTouchesNoOtherRow_data();
+    void cancellingANewRowTouchesNoOtherRow();
+    void refusedPostKeepsTheTextAndFocusesItsField_data();
+    void refusedPostKeepsTheTextAndFocusesItsField();
+    void searchDuringAnEditAsksFirst_data();
+    void searchDuringAnEditAsksFirst();
+    void newOrEditedRowTakesTheFocusToTheForm_data();
+    void newOrEditedRowTakesTheFocusToTheForm();
     void contactsAreAddedChangedAndDeletedByKey();
     void lastSearchSurvivesHideAndShow();
     void creationLanguage_data();
@@ -51,7 +65,11 @@ private:
     void addContact(const QString& name, const QVariant& city, const QVariant& phone,
                     const QVariant& mobile, const QVariant& birth = {});
     TFrmAgenda* createWindow();
+    // The window shown and active, so that keys go where a person's keys go.
+    TFrmAgenda* showActiveWindow();
     QStringList listedNames();
+    // The names the database holds, read through another attachment.
+    QStringList storedNames();
 
     std::unique_ptr<AgendaFixture> agenda_;
     std::unique_ptr<TFrmAgenda> window_;
@@ -104,6 +122,29 @@ TFrmAgenda* TestMainWindow::createWindow()
 {
     window_.reset(CreateForm<TFrmAgenda>());
     return window_.get();
+}
+
+TFrmAgenda* TestMainWindow::showActiveWindow()
+{
+    TFrmAgenda* window = createWindow();
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("the main window did not become active");
+    return window;
+}
+
+QStringList TestMainWindow::storedNames()
+{
+    Connection connection(agenda_->database().path());
+    connection.open();
+    Transaction transaction(connection);
+    Statement names(transaction, QStringLiteral("select AGE_NOME from TB_AGENDA order by 1"));
+    names.execute();
+    QStringList rows;
+    while (names.fetchNext())
+        rows << names.value(0).toString();
+    return rows;
 }
 
 QStringList TestMainWindow::listedNames()
@@ -183,20 +224,359 @@ void TestMainWindow::search()
         QStringLiteral("Select * from tb_Agenda where \n")));
 }
 
-void TestMainWindow::typingDuringAnEditDropsIt()
+namespace {
+
+// Keys and text go where a person's would: to the control with the focus, once the window
+// is active again after a message box.
+QWidget* focused()
 {
-    addContact(QStringLiteral("Zeca"), {}, {}, {});
+    if (!QApplication::focusWidget() && FrmAgenda && FrmAgenda->isVisible()) {
+        FrmAgenda->activateWindow();
+        if (!QTest::qWaitForWindowActive(FrmAgenda))
+            qWarning("the main window did not become active again");
+    }
+    return QApplication::focusWidget();
+}
+
+void press(Qt::Key key)
+{
+    QTest::keyClick(focused(), key);
+}
+
+void type(const QString& text)
+{
+    QTest::keyClicks(focused(), text);
+}
+
+// Pasted, as text a keyboard cannot type arrives.
+void paste(QWidget* control, const QString& text)
+{
+    control->setFocus();
+    QGuiApplication::clipboard()->setText(text);
+    QMetaObject::invokeMethod(control, "paste");
+}
+
+void clickRow(DBGrid* grid, int row)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+Steps keys(std::initializer_list<Qt::Key> list)
+{
+    const std::vector<Qt::Key> sequence(list);
+    return [sequence](TFrmAgenda&) {
+        for (Qt::Key key : sequence)
+            press(key);
+    };
+}
+
+Steps then(Steps first, Steps second)
+{
+    return [first, second](TFrmAgenda& w) {
+        first(w);
+        second(w);
+    };
+}
+
+} // namespace
+
+void TestMainWindow::searchForACharacterTheDatabaseCannotHoldFindsNothing()
+{
+    addContact(QStringLiteral("Quem?"), {}, {}, {});
     BoxAnswerer answerer;
     TFrmAgenda* window = createWindow();
     window->show();
-    DataSet& contacts = agenda_->dm().Q_Agenda;
-    contacts.edit();
-    contacts.fieldByName(QStringLiteral("AGE_NOME")).setAsString(QStringLiteral("Changed"));
-    QTest::keyClicks(window->EdPesquisa, QStringLiteral("z"));
-
-    QCOMPARE(contacts.state(), DataSet::State::Browse);
-    QCOMPARE(listedNames(), QStringList{QStringLiteral("Zeca")});
+    // Sent to the database, the character would become "?".
+    window->EdPesquisa->setText(QStringLiteral("张"));
+    QCOMPARE(listedNames(), QStringList{});
     QVERIFY(answerer.boxes().isEmpty());
+    window->EdPesquisa->setText(QStringLiteral("?"));
+    QCOMPARE(listedNames(), QStringList{QStringLiteral("Quem?")});
+}
+
+void TestMainWindow::cancellingANewRowTouchesNoOtherRow_data()
+{
+    QTest::addColumn<int>("contacts");
+    QTest::addColumn<int>("startRow");
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("current"); // the contact current afterwards
+
+    const Steps newNamed = [](TFrmAgenda&) {
+        press(Qt::Key_F2);
+        type(QStringLiteral("Ze"));
+    };
+    const Steps badDate = then(newNamed, [](TFrmAgenda& w) {
+        w.DBEdit10->setFocus();
+        press(Qt::Key_Home);
+        type(QStringLiteral("31022026"));
+    });
+    const int none = QMessageBox::NoButton;
+    QTest::newRow("F2, a name, F5")
+        << 3 << 1 << then(newNamed, keys({Qt::Key_F5})) << none << "Bia";
+    QTest::newRow("F2, a name, Cancelar")
+        << 3 << 1 << then(newNamed, [](TFrmAgenda& w) { w.BCancelar->click(); }) << none << "Bia";
+    QTest::newRow("F2, a name, Esc answered No")
+        << 3 << 1 << then(newNamed, keys({Qt::Key_Escape})) << int(QMessageBox::No) << "Bia";
+    QTest::newRow("F2, a name, F6 answered Yes")
+        << 3 << 1 << then(newNamed, keys({Qt::Key_F6})) << int(QMessageBox::Yes) << "Bia";
+    QTest::newRow("F2, F2, F5") << 3 << 1 << keys({Qt::Key_F2, Qt::Key_F2, Qt::Key_F5}) << none
+                                << "Bia";
+    QTest::newRow("F2, F5, twice")
+        << 3 << 1 << keys({Qt::Key_F2, Qt::Key_F5, Qt::Key_F2, Qt::Key_F5}) << none << "Bia";
+    QTest::newRow("F2 on the last row, F5")
+        << 3 << 2 << keys({Qt::Key_F2, Qt::Key_F5}) << none << "Caio";
+    QTest::newRow("F2, F5 on an empty list")
+        << 0 << 0 << keys({Qt::Key_F2, Qt::Key_F5}) << none << "";
+    QTest::newRow("a bad date, F5 repeated")
+        << 3 << 1 << then(badDate, keys({Qt::Key_F5, Qt::Key_F5, Qt::Key_F5})) << none << "Bia";
+}
+
+void TestMainWindow::cancellingANewRowTouchesNoOtherRow()
+{
+    QFETCH(int, contacts);
+    QFETCH(int, startRow);
+    QFETCH(Steps, steps);
+    QFETCH(int, answer);
+    QFETCH(QString, current);
+
+    const QStringList names = QStringList{"Ana", "Bia", "Caio"}.mid(0, contacts);
+    for (const QString& name : names)
+        addContact(name, {}, {}, {});
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    BoxAnswerer answerer{QMessageBox::StandardButton(answer)};
+    TFrmAgenda* window = showActiveWindow();
+    DataSet& ds = agenda_->dm().Q_Agenda;
+    // The grid fetches the rows it shows once the window is up.
+    QTRY_COMPARE(window->DBGrid1->model()->rowCount(), contacts);
+    if (contacts > 0) {
+        clickRow(window->DBGrid1, startRow);
+        QCOMPARE(ds.currentIndex(), startRow);
+    }
+
+    steps(*window);
+
+    QCOMPARE(storedNames(), names);
+    QCOMPARE(ds.state(), DataSet::State::Browse);
+    QCOMPARE(ds.recordCount(), contacts);
+    QCOMPARE(window->DBGrid1->model()->rowCount(), contacts);
+    QCOMPARE(window->DBGrid1->currentIndex().row(), ds.currentIndex());
+    QCOMPARE(ds.fieldByName(QStringLiteral("AGE_NOME")).asString(), current);
+    QCOMPARE(window->DBNome->text(), current);
+    QCOMPARE(window->BPrimeiro->isEnabled(), ds.currentIndex() > 0);
+    QCOMPARE(answerer.boxes().size(), answer == QMessageBox::NoButton ? 0 : 1);
+}
+
+void TestMainWindow::refusedPostKeepsTheTextAndFocusesItsField_data()
+{
+    QTest::addColumn<Steps>("fill");
+    QTest::addColumn<int>("message"); // a resource string, 0 when the contact is saved
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text"); // the control's text afterwards
+
+    const auto name = [](const QString& text) {
+        return Steps([text](TFrmAgenda& w) { paste(w.DBNome, text); });
+    };
+    const Steps phone = [](TFrmAgenda& w) {
+        w.DBEdit9->setFocus();
+        type(QStringLiteral("1234"));
+    };
+    const QString zhang = QStringLiteral("ZHANG 张伟 😀 ZOË");
+    const QString nul = QStringLiteral("Zé") + QChar(0) + QStringLiteral("Ninguém");
+    const QStringList nameField{QStringLiteral("AGE_NOME")};
+    using RS = ResourceStrings::Id;
+
+    QTest::newRow("no name") << phone << int(RS::FieldRequired) << nameField << "DBNome"
+                             << "";
+    QTest::newRow("a name of blanks") << then(name(QStringLiteral("   ")), phone)
+                                      << int(RS::FieldRequired) << nameField << "DBNome"
+                                      << "";
+    QTest::newRow("an impossible date")
+        << then(name(QStringLiteral("Zeca")),
+                [](TFrmAgenda& w) {
+                    w.DBEdit10->setFocus();
+                    press(Qt::Key_Home);
+                    type(QStringLiteral("31022026"));
+                    w.DBEdit4->setFocus();
+                })
+        << int(RS::InvalidDate) << QStringList{QStringLiteral("31/02/2026")} << "DBEdit10"
+        << "31/02/2026";
+    QTest::newRow("characters outside Windows-1252")
+        << name(zhang) << int(RS::CharacterNotStorable)
+        << QStringList{QStringLiteral("AGE_NOME"), QStringLiteral("'张' (U+5F20)")} << "DBNome"
+        << zhang;
+    QTest::newRow("a NUL in a name")
+        << name(nul) << int(RS::CharacterNotStorable)
+        << QStringList{QStringLiteral("AGE_NOME"), QStringLiteral("U+0000")} << "DBNome" << nul;
+    QTest::newRow("an emoji in a note")
+        << then(name(QStringLiteral("Zeca")),
+                [](TFrmAgenda& w) { paste(w.DBMemo1, QStringLiteral("bom 😀")); })
+        << int(RS::CharacterNotStorable)
+        << QStringList{QStringLiteral("AGE_OBS"), QStringLiteral("'😀' (U+1F600)")} << "DBMemo1"
+        << "bom 😀";
+    QTest::newRow("a note keeps its line breaks")
+        << then(name(QStringLiteral("Zoë")),
+                [](TFrmAgenda& w) { paste(w.DBMemo1, QStringLiteral("linha 1\nlinha 2")); })
+        << 0 << QStringList{} << "DBMemo1"
+        << "linha 1\nlinha 2";
+}
+
+void TestMainWindow::refusedPostKeepsTheTextAndFocusesItsField()
+{
+    QFETCH(Steps, fill);
+    QFETCH(int, message);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), -1); // Portuguese, no questions
+    BoxAnswerer answerer;
+    TFrmAgenda* window = showActiveWindow();
+    press(Qt::Key_F2);
+    fill(*window);
+    press(Qt::Key_F3);
+
+    auto* shown = window->findChild<QWidget*>(control);
+    QVERIFY(shown);
+    const QString shownText = qobject_cast<QLineEdit*>(shown)
+                                  ? qobject_cast<QLineEdit*>(shown)->text()
+                                  : qobject_cast<QPlainTextEdit*>(shown)->toPlainText();
+    QCOMPARE(shownText, text);
+    if (message == 0) {
+        QVERIFY(answerer.boxes().isEmpty());
+        QCOMPARE(agenda_->dm().Q_Agenda.state(), DataSet::State::Browse);
+        QCOMPARE(storedNames(), QStringList{QStringLiteral("Zoë")});
+        return;
+    }
+    QCOMPARE(answerer.boxes().size(), 1);
+    QCOMPARE(answerer.boxes().first().text, ResourceStrings::format(message, arguments));
+    QCOMPARE(window->focusWidget(), shown);
+    QCOMPARE(agenda_->dm().Q_Agenda.state(), DataSet::State::Insert);
+    QCOMPARE(storedNames(), QStringList{});
+    // Corrected, the same row saves.
+    window->DBNome->selectAll();
+    paste(window->DBNome, QStringLiteral("Zeca"));
+    if (control == QLatin1String("DBEdit10")) {
+        window->DBEdit10->setFocus();
+        press(Qt::Key_Home);
+        type(QStringLiteral("30012026"));
+    }
+    if (control == QLatin1String("DBMemo1")) {
+        window->DBMemo1->selectAll();
+        paste(window->DBMemo1, QStringLiteral("bom"));
+    }
+    press(Qt::Key_F3);
+    QCOMPARE(storedNames(), QStringList{QStringLiteral("Zeca")});
+}
+
+void TestMainWindow::searchDuringAnEditAsksFirst_data()
+{
+    QTest::addColumn<Steps>("change");
+    QTest::addColumn<Steps>("search");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("boxes");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QString>("searchText");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("editing");
+
+    const Steps appendMaria = [](TFrmAgenda&) {
+        press(Qt::Key_End);
+        type(QStringLiteral(" Maria"));
+    };
+    const Steps clearName = [](TFrmAgenda& w) {
+        w.DBNome->selectAll();
+        press(Qt::Key_Delete);
+    };
+    const Steps nothing = [](TFrmAgenda&) {};
+    const Steps typeZ = [](TFrmAgenda& w) {
+        w.EdPesquisa->setFocus();
+        type(QStringLiteral("z"));
+    };
+    const Steps chooseCity = [](TFrmAgenda& w) { w.RGLocalizar->button(1)->click(); };
+    const QStringList unchanged{QStringLiteral("Ana"), QStringLiteral("Zeca")};
+
+    QTest::newRow("Yes saves, then searches")
+        << appendMaria << typeZ << int(QMessageBox::Yes) << 1
+        << QStringList{QStringLiteral("Ana Maria"), QStringLiteral("Zeca")} << "Z" << 0 << false;
+    QTest::newRow("No drops, then searches")
+        << appendMaria << typeZ << int(QMessageBox::No) << 1 << unchanged << "Z" << 0 << false;
+    QTest::newRow("Cancel keeps editing")
+        << appendMaria << typeZ << int(QMessageBox::Cancel) << 1 << unchanged << "" << 0 << true;
+    QTest::newRow("Cancel keeps the column")
+        << appendMaria << chooseCity << int(QMessageBox::Cancel) << 1 << unchanged << "" << 0
+        << true;
+    QTest::newRow("Yes with a refused save keeps editing")
+        << clearName << typeZ << int(QMessageBox::Yes) << 2 << unchanged << "" << 0 << true;
+    QTest::newRow("no change, no question")
+        << nothing << typeZ << int(QMessageBox::Yes) << 0 << unchanged << "Z" << 0 << false;
+}
+
+void TestMainWindow::searchDuringAnEditAsksFirst()
+{
+    QFETCH(Steps, change);
+    QFETCH(Steps, search);
+    QFETCH(int, answer);
+    QFETCH(int, boxes);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, searchText);
+    QFETCH(int, column);
+    QFETCH(bool, editing);
+
+    addContact(QStringLiteral("Ana"), {}, {}, {});
+    addContact(QStringLiteral("Zeca"), {}, {}, {});
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    BoxAnswerer answerer{QMessageBox::StandardButton(answer)};
+    TFrmAgenda* window = showActiveWindow();
+    press(Qt::Key_F4);
+    change(*window);
+    const QString typedName = window->DBNome->text();
+    search(*window);
+
+    QCOMPARE(answerer.boxes().size(), boxes);
+    if (!answerer.boxes().isEmpty())
+        QCOMPARE(answerer.boxes().first().text, QStringLiteral("Deseja salvar as alterações?"));
+    QCOMPARE(storedNames(), stored);
+    QCOMPARE(window->EdPesquisa->text(), searchText);
+    QCOMPARE(window->RGLocalizar->itemIndex(), column);
+    QCOMPARE(agenda_->dm().Q_Agenda.isEditing(), editing);
+    if (editing) {
+        // Nothing typed is lost: the row and its input are as they were.
+        QCOMPARE(window->DBNome->text(), typedName);
+        QCOMPARE(window->focusWidget(), window->DBNome);
+    }
+}
+
+void TestMainWindow::newOrEditedRowTakesTheFocusToTheForm_data()
+{
+    QTest::addColumn<int>("contacts");
+    QTest::addColumn<Steps>("start");
+
+    QTest::newRow("F2") << 1 << keys({Qt::Key_F2});
+    QTest::newRow("F4") << 1 << keys({Qt::Key_F4});
+    QTest::newRow("F4 on an empty list") << 0 << keys({Qt::Key_F4});
+    QTest::newRow("Novo") << 1 << Steps([](TFrmAgenda& w) { w.BNovo->click(); });
+    QTest::newRow("Alterar") << 1 << Steps([](TFrmAgenda& w) { w.BAlterar->click(); });
+}
+
+void TestMainWindow::newOrEditedRowTakesTheFocusToTheForm()
+{
+    QFETCH(int, contacts);
+    QFETCH(Steps, start);
+
+    if (contacts > 0)
+        addContact(QStringLiteral("Zeca"), {}, {}, {});
+    TFrmAgenda* window = showActiveWindow();
+    QCOMPARE(QApplication::focusWidget(), window->EdPesquisa);
+    start(*window);
+    QVERIFY(agenda_->dm().Q_Agenda.isEditing());
+    QCOMPARE(QApplication::focusWidget(), window->DBNome);
+    const QString before = window->DBNome->text();
+    type(QStringLiteral("x"));
+    QCOMPARE(window->DBNome->text(), before + u'x');
+    QCOMPARE(window->EdPesquisa->text(), QString());
 }
 
 void TestMainWindow::contactsAreAddedChangedAndDeletedByKey()
@@ -358,9 +738,6 @@ void TestMainWindow::birthdayWindowOpensOncePerRun()
     QCOMPARE(window->birthdayWindowShown(), opened == 1);
     QVERIFY(window->isVisible());
 }
-
-using Steps = std::function<void(TFrmAgenda&)>;
-Q_DECLARE_METATYPE(Steps)
 
 void TestMainWindow::trayEventsAndMenuItems_data()
 {
