@@ -48,7 +48,8 @@ void createAgendaDatabase(const QString& path)
         .string(isc_dpb_password, Connection::kPassword)
         .integer(isc_dpb_sql_dialect, Connection::kDialect)
         .string(isc_dpb_set_db_charset, "WIN1252")
-        .integer(isc_dpb_page_size, kPageSize);
+        .integer(isc_dpb_page_size, kPageSize)
+        .tag(isc_dpb_utf8_filename);
     const QByteArray name = databaseNameBytes(path);
     FbStatus status;
     FbRef<IAttachment> attachment(FbClient::instance().provider()->createDatabase(

@@ -4,6 +4,10 @@
 
 #include <QLibrary>
 
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
+
 namespace {
 
 constexpr const char* kLibraryName = "libfbclient.so.2";
@@ -20,6 +24,11 @@ FbClient& FbClient::instance()
 
 FbClient::FbClient()
 {
+    // Qt names files in UTF-8 whatever the locale; the client library passes a database's file
+    // name through the C library's code set, so that must be UTF-8 too, or a name with an
+    // accent cannot be converted (the C locale) or reaches the file system changed.
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
     QLibrary library(QString::fromLatin1(kLibraryName));
     const auto getMaster =
         reinterpret_cast<GetMasterInterface>(library.resolve("fb_get_master_interface"));

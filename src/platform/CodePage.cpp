@@ -1,6 +1,7 @@
 #include "platform/CodePage.h"
 
 #include <QList>
+#include <QStringDecoder>
 
 #include <array>
 
@@ -79,6 +80,15 @@ QString fromWin1252(const char* data, qsizetype size)
 QString fromWin1252(const QByteArray& bytes)
 {
     return fromWin1252(bytes.constData(), bytes.size());
+}
+
+QString fromUtf8OrWin1252(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return fromWin1252(bytes);
+    return text.startsWith(QChar::ByteOrderMark) ? text.mid(1) : text;
 }
 
 QByteArray toWin1252(const QString& text)

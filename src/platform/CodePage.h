@@ -10,6 +10,10 @@ namespace CodePage {
 QString fromWin1252(const QByteArray& bytes);
 QString fromWin1252(const char* data, qsizetype size);
 
+// Text that a person or a script wrote: UTF-8 (a byte-order mark dropped) when the bytes are
+// valid UTF-8, else Windows-1252. A text editor and the set-up script may write either.
+QString fromUtf8OrWin1252(const QByteArray& bytes);
+
 // Characters that Windows-1252 cannot hold become '?', as the platform's own conversion does.
 QByteArray toWin1252(const QString& text);
 // The position of the first character that Windows-1252 cannot hold, or -1.

@@ -26,7 +26,7 @@ QString readPrivateProfileString(const QString& fileName, const QString& section
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return defaultValue;
-    const QString text = CodePage::fromWin1252(file.readAll());
+    const QString text = CodePage::fromUtf8OrWin1252(file.readAll());
 
     bool inSection = false;
     for (QStringView line : QStringView(text).split(u'\n')) {

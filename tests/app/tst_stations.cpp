@@ -164,8 +164,8 @@ void TestStations::anotherStationsSaveIsNeverUndone_data()
             << server << nothing << both(newPhone, setField("AGE_NOME", QStringLiteral("Ana B")))
             << false << QStringList{QStringLiteral("Ana B|555|nota|1980-05-17"), bia};
         row("another row changed elsewhere")
-            << server << moveToSecondRow(setField("AGE_NOME", QStringLiteral("Bianca")))
-            << newPhone << false
+            << server << moveToSecondRow(setField("AGE_NOME", QStringLiteral("Bianca"))) << newPhone
+            << false
             << QStringList{QStringLiteral("Ana|555|nota|1980-05-17"), QStringLiteral("Bianca|||")};
     }
 }
@@ -181,9 +181,9 @@ void TestStations::anotherStationsSaveIsNeverUndone()
     if (throughServer) {
         if (!serverProblem_.isEmpty())
             QSKIP(qPrintable(serverProblem_));
-        const QString path = server_.filePath(QString::fromLatin1(QTest::currentDataTag())
-                                                  .replace(QRegularExpression("\\W"), "_") +
-                                              QStringLiteral(".FDB"));
+        const QString path = server_.filePath(
+            QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_") +
+            QStringLiteral(".FDB"));
         createAgendaDatabase(path);
         connectionString_ = server_.connectionString(path);
     } else {

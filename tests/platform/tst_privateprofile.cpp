@@ -36,6 +36,11 @@ void TestPrivateProfile::readsLikeThePlatform_data()
     QTest::addRow("first of two keys") << QByteArray("[BANCO]\nCAMINHO=/1\nCAMINHO=/2\n") << "/1";
     QTest::addRow("Windows-1252 text")
         << QByteArray("[BANCO]\nCAMINHO=/S\xE3o Paulo\n") << QStringLiteral("/São Paulo");
+    QTest::addRow("UTF-8 text") << QByteArray("[BANCO]\nCAMINHO=/home/jo\xC3\xA3o\n")
+                                << QStringLiteral("/home/joão");
+    QTest::addRow("UTF-8 text with a byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[BANCO]\nCAMINHO=/home/jo\xC3\xA3o\n")
+        << QStringLiteral("/home/joão");
     QTest::addRow("2047 characters kept")
         << QByteArray("[BANCO]\nCAMINHO=") + QByteArray(3000, 'a') + "\n"
         << QString(2047, u'a');
