@@ -19,6 +19,9 @@ using LittleEndian::slice;
 
 namespace {
 
+// The language in which the language list names its languages.
+constexpr const char* kDisplayLocale = "pt_BR";
+
 constexpr qint64 kHeaderSize = 16;
 constexpr qint64 kSlotSize = 8;
 constexpr char kMagic[] = "LCHEADER";
@@ -405,7 +408,10 @@ bool TranslateComponent(QObject* component)
 
 QString LanguageDisplayName(uint32_t lcid)
 {
-    const std::optional<QString> name = LocaleNames::displayName(lcid, QLocale().name());
+    // In the program's own language whatever the desktop's, so that the sorted list, and with
+    // it the stored language index, means the same languages on every desktop.
+    const std::optional<QString> name =
+        LocaleNames::displayName(lcid, QString::fromLatin1(kDisplayLocale));
     return name && !name->isEmpty() ? *name : ResourceStrings::load(ResourceStrings::Unknown);
 }
 

@@ -129,8 +129,8 @@ void UnloadLanguage();
 // record. A bad index in a property path throws and ends the translation of the component.
 bool TranslateComponent(QObject* component);
 
-// The language's full name in the user interface's language; "<unknown>" for an
-// identifier the system does not know.
+// The language's full name in Portuguese (Brazil), the program's own language; "<unknown>"
+// for an identifier the system does not know.
 QString LanguageDisplayName(uint32_t lcid);
 
 // The enumeration callback for Open: appends the language, named by its display name and

@@ -50,10 +50,10 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
       GroupBox1(new GroupBox(QStringLiteral("GroupBox1"), QStringLiteral(" Período: "), Panel1)),
       Label1(new Label(QStringLiteral("Label1"), QStringLiteral("De:"), GroupBox1)),
       DTDataInicio(datePicker(QStringLiteral("DTDataInicio"),
-                              QDateTime(QDate(2010, 6, 29), QTime(0, 0, 0, 681)), GroupBox1)),
+                              QDateTime(QDate::currentDate(), QTime(0, 0, 0)), GroupBox1)),
       Label2(new Label(QStringLiteral("Label2"), QStringLiteral("a:"), GroupBox1)),
       DTDataFim(datePicker(QStringLiteral("DTDataFim"),
-                           QDateTime(QDate(2010, 6, 29), QTime(23, 59, 59, 681)), GroupBox1)),
+                           QDateTime(QDate::currentDate(), QTime(23, 59, 59)), GroupBox1)),
       PNGButton1(imageButton(QStringLiteral("PNGButton1"), QStringLiteral("Visualizar"),
                              QStyle::SP_FileDialogContentsView, GroupBox1)),
       BRelacao(imageButton(QStringLiteral("BRelacao"), QStringLiteral("Imprimir relação"),
@@ -115,8 +115,8 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
     // Here the grid takes part in the Tab order; created first, it comes ahead of the period.
     DBGrid1->setFocusPolicy(Qt::StrongFocus);
 
-    // Both bounds unset: the list starts empty.
-    Q_Relatorio.open();
+    // The list starts with today's birthdays, the period the pickers show.
+    PNGButton1Click();
 }
 
 TFrmAniversariantes::~TFrmAniversariantes()

@@ -132,8 +132,9 @@ void TDM::setUpContacts()
 
 void TDM::setUpBirthdays()
 {
+    // Whose birthday is the given day, by the birthday list's own rule (29 February included).
     Q_Aniversariantes.setSql(QStringLiteral("SELECT AGE_NOME AS NOME, AGE_TELEFONE AS FONE "
-                                            "FROM TB_AGENDA WHERE AGE_DATANASC = :DATA"));
+                                            "FROM SP_ANIVERSARIANTES(:DATA, :DATA)"));
     Q_Aniversariantes.addField(QStringLiteral("NOME"), Kind::Text, 45).setRequired(true);
     Q_Aniversariantes.addField(QStringLiteral("FONE"), Kind::Text, 45);
 }

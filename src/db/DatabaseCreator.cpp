@@ -37,11 +37,13 @@ void executeStatement(IAttachment* attachment, const QString& sql)
 
 } // namespace
 
-void createAgendaDatabase(const QString& path)
+void createAgendaDatabase(const QString& path, int languageIndex)
 {
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("%1 already exists; it was left as it is").arg(path));
-    const QStringList statements = splitSqlScript(schemaScript());
+    const QStringList statements =
+        splitSqlScript(schemaScript())
+        << QStringLiteral("UPDATE TB_CONFIGURACOES SET CFG_IDIOMA = %1").arg(languageIndex);
 
     FbXpb dpb(IXpbBuilder::DPB);
     dpb.string(isc_dpb_user_name, Connection::kUserName)

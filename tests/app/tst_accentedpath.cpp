@@ -49,8 +49,7 @@ void TestAccentedPath::setUpScriptAndStartUpReachTheDatabase()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/dados"));
     script.setProcessEnvironment(environment);
-    script.start(QStringLiteral(TARVO_SOURCE_DIR "/scripts/prepare-default-database.sh"),
-                 {appDir});
+    script.start(QStringLiteral(TARVO_SOURCE_DIR "/scripts/prepare-default-database.sh"), {appDir});
     QVERIFY(script.waitForFinished(60000));
     QVERIFY2(script.exitCode() == 0, script.readAllStandardError().constData());
     const QString database = home + QStringLiteral("/dados/tarvo-agenda/TARVOAGENDA.FDB");
@@ -61,7 +60,8 @@ void TestAccentedPath::setUpScriptAndStartUpReachTheDatabase()
         QFile file(startupFile);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         const QString text = QStringLiteral("[BANCO]\r\nCAMINHO=%1\r\n").arg(database);
-        file.write(rewrittenAs == "Windows-1252" ? text.toLatin1() : "\xEF\xBB\xBF" + text.toUtf8());
+        file.write(rewrittenAs == "Windows-1252" ? text.toLatin1()
+                                                 : "\xEF\xBB\xBF" + text.toUtf8());
     }
 
     setApplicationFolder(appDir);

@@ -27,6 +27,16 @@ struct Contato
 using Contatos = QList<Contato>;
 Q_DECLARE_METATYPE(Contatos)
 
+namespace {
+
+// A birth date on the day `days` from today, in a year long past with the same leap rule.
+QDate bornOn(int days)
+{
+    return QDate::currentDate().addDays(days).addYears(-28);
+}
+
+} // namespace
+
 class TestBirthdayWindow : public QObject
 {
     Q_OBJECT
@@ -38,9 +48,9 @@ private slots:
     void designTexts();
     void initialPeriodAndPickers();
     void tabOrderStartsAtTheGrid();
-    void openedEmptyAtCreation_data();
-    void openedEmptyAtCreation();
-    void visualizarWithTheInitialPeriodAsksFor29June();
+    void openedWithTodaysBirthdays_data();
+    void openedWithTodaysBirthdays();
+    void visualizarWithTheInitialPeriodListsToday();
     void listedByMonthAndDay_data();
     void listedByMonthAndDay();
     void rowsHandOverToPrinting();
@@ -197,9 +207,10 @@ void TestBirthdayWindow::designTexts()
 
 void TestBirthdayWindow::initialPeriodAndPickers()
 {
+    const QDate today = QDate::currentDate();
     TFrmAniversariantes* window = createWindow();
-    QCOMPARE(window->DTDataInicio->dateTime(), QDateTime(QDate(2010, 6, 29), QTime(0, 0, 0, 681)));
-    QCOMPARE(window->DTDataFim->dateTime(), QDateTime(QDate(2010, 6, 29), QTime(23, 59, 59, 681)));
+    QCOMPARE(window->DTDataInicio->dateTime(), QDateTime(today, QTime(0, 0, 0)));
+    QCOMPARE(window->DTDataFim->dateTime(), QDateTime(today, QTime(23, 59, 59)));
     for (QDateTimeEdit* picker : {window->DTDataInicio, window->DTDataFim}) {
         QVERIFY(picker->calendarPopup());
         QVERIFY(!(picker->displayedSections() & QDateTimeEdit::TimeSections_Mask));
@@ -210,7 +221,7 @@ void TestBirthdayWindow::initialPeriodAndPickers()
     window->DTDataFim->setFocus();
     window->DTDataFim->setCurrentSection(QDateTimeEdit::DaySection);
     QTest::keyClick(window->DTDataFim, Qt::Key_Up);
-    QCOMPARE(window->DTDataFim->dateTime(), QDateTime(QDate(2010, 6, 30), QTime(23, 59, 59, 681)));
+    QCOMPARE(window->DTDataFim->dateTime(), QDateTime(today.addDays(1), QTime(23, 59, 59)));
 }
 
 void TestBirthdayWindow::tabOrderStartsAtTheGrid()
@@ -224,64 +235,58 @@ void TestBirthdayWindow::tabOrderStartsAtTheGrid()
     QCOMPARE(QApplication::focusWidget(), window->DTDataInicio);
 }
 
-void TestBirthdayWindow::openedEmptyAtCreation_data()
+void TestBirthdayWindow::openedWithTodaysBirthdays_data()
 {
+    QTest::addColumn<Contatos>("contatos");
     QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("relacao");   // the message of "Imprimir relação", or none
-    QTest::addColumn<QString>("etiquetas"); // the message of "Imprimir etiquetas", or none
-    QTest::newRow("Portuguese") << 2 << QStringLiteral("Não há aniversariantes neste período")
-                                << QStringLiteral("Nenhum contato cadastrado");
-    QTest::newRow("no language") << 3 << QString() << QString();
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QStringList>("messages"); // of "Imprimir relação" and "Imprimir etiquetas"
+
+    const Contato today{QStringLiteral("Hoje"), bornOn(0)};
+    const Contato tomorrow{QStringLiteral("Amanha"), bornOn(1)};
+    QTest::newRow("a birthday today")
+        << Contatos{today, tomorrow} << 2 << QStringList{QStringLiteral("Hoje")} << QStringList{};
+    QTest::newRow("none today, Portuguese")
+        << Contatos{tomorrow} << 2 << QStringList{}
+        << QStringList{QStringLiteral("Não há aniversariantes neste período"),
+                       QStringLiteral("Nenhum contato cadastrado")};
+    QTest::newRow("none today, no language")
+        << Contatos{tomorrow} << 3 << QStringList{} << QStringList{};
 }
 
-void TestBirthdayWindow::openedEmptyAtCreation()
+void TestBirthdayWindow::openedWithTodaysBirthdays()
 {
+    QFETCH(Contatos, contatos);
     QFETCH(int, language);
-    QFETCH(QString, relacao);
-    QFETCH(QString, etiquetas);
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, messages);
 
-    // A birthday today and one on the initial date: neither is listed before "Visualizar".
-    addContacts({{QStringLiteral("Hoje"), QDate::currentDate().addYears(-30)},
-                 {QStringLiteral("Junho"), QDate(1980, 6, 29)}});
+    addContacts(contatos);
     setLanguageIndex(language);
     BoxAnswerer answerer;
     TFrmAniversariantes* window = createWindow();
     QSignalSpy prints(window, &TFrmAniversariantes::printRequested);
 
-    QVERIFY(window->Q_Relatorio.isActive());
-    QVERIFY(window->Q_Relatorio.parameter(QStringLiteral("DataInicio")).isNull());
-    QVERIFY(window->Q_Relatorio.parameter(QStringLiteral("DataFim")).isNull());
-    QVERIFY(listedNames(*window).isEmpty());
-
+    QCOMPARE(listedNames(*window), listed);
     window->BRelacao->click();
     window->BEtiquetas->click();
 
     QStringList shown;
     for (const BoxAnswerer::Box& box : answerer.boxes())
         shown << box.text;
-    QStringList expected;
-    for (const QString& text : {relacao, etiquetas}) {
-        if (!text.isEmpty())
-            expected << text;
-    }
-    QCOMPARE(shown, expected);
-    QCOMPARE(prints.count(), 0);
+    QCOMPARE(shown, messages);
+    QCOMPARE(prints.count(), listed.isEmpty() ? 0 : 2);
 }
 
-void TestBirthdayWindow::visualizarWithTheInitialPeriodAsksFor29June()
+void TestBirthdayWindow::visualizarWithTheInitialPeriodListsToday()
 {
-    addContacts({{QStringLiteral("Vespera"), QDate(1990, 6, 28)},
-                 {QStringLiteral("Dia"), QDate(1980, 6, 29)},
-                 {QStringLiteral("Seguinte"), QDate(1970, 6, 30)},
-                 {QStringLiteral("Hoje"), QDate::currentDate().addYears(-20)}});
+    addContacts({{QStringLiteral("Vespera"), bornOn(-1)},
+                 {QStringLiteral("Dia"), bornOn(0)},
+                 {QStringLiteral("Seguinte"), bornOn(1)}});
     TFrmAniversariantes* window = createWindow();
     window->PNGButton1->click();
 
-    const QStringList expected =
-        QDate::currentDate().day() == 29 && QDate::currentDate().month() == 6
-            ? QStringList{QStringLiteral("Dia"), QStringLiteral("Hoje")}
-            : QStringList{QStringLiteral("Dia")};
-    QCOMPARE(listedNames(*window), expected);
+    QCOMPARE(listedNames(*window), QStringList{QStringLiteral("Dia")});
     // The bounds go as the pickers hold them, time of day included.
     QCOMPARE(window->Q_Relatorio.parameter(QStringLiteral("DataInicio")).toDateTime(),
              window->DTDataInicio->dateTime());
@@ -342,7 +347,7 @@ void TestBirthdayWindow::listedByMonthAndDay()
 
 void TestBirthdayWindow::rowsHandOverToPrinting()
 {
-    addContacts({{QStringLiteral("Dia"), QDate(1980, 6, 29)}});
+    addContacts({{QStringLiteral("Dia"), bornOn(0)}});
     setLanguageIndex(2);
     BoxAnswerer answerer;
     TFrmAniversariantes* window = createWindow();
@@ -379,7 +384,7 @@ void TestBirthdayWindow::cityAndState()
     QFETCH(QString, uf);
     QFETCH(QString, cidadeUf);
 
-    addContacts({{QStringLiteral("Dia"), QDate(1980, 6, 29), cidade, uf}});
+    addContacts({{QStringLiteral("Dia"), bornOn(0), cidade, uf}});
     TFrmAniversariantes* window = createWindow();
     window->PNGButton1->click();
 
@@ -429,7 +434,7 @@ void TestBirthdayWindow::centredOnShowAndReleasedByFechar()
 
 void TestBirthdayWindow::everyOpeningStartsAgain()
 {
-    addContacts({{QStringLiteral("Dia"), QDate(1980, 6, 29)}});
+    addContacts({{QStringLiteral("Dia"), bornOn(0)}});
     QList<QDateTime> seen;
     int listed = -1;
     const auto useAndClose = [&] {
@@ -451,10 +456,10 @@ void TestBirthdayWindow::everyOpeningStartsAgain()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // "Fechar" ended the modal showing and the window was released.
         QVERIFY(window_.isNull());
-        QCOMPARE(listed, 0);
+        QCOMPARE(listed, 1);
     }
-    const QDateTime from(QDate(2010, 6, 29), QTime(0, 0, 0, 681));
-    const QDateTime to(QDate(2010, 6, 29), QTime(23, 59, 59, 681));
+    const QDateTime from(QDate::currentDate(), QTime(0, 0, 0));
+    const QDateTime to(QDate::currentDate(), QTime(23, 59, 59));
     QCOMPARE(seen, (QList<QDateTime>{from, to, from, to}));
 }
 

@@ -78,8 +78,9 @@ private:
 
 void TestMainWindow::initTestCase()
 {
-    // Display names in Portuguese sort as Spanish, English, Portuguese.
-    QLocale::setDefault(QLocale(QStringLiteral("pt_BR")));
+    // The language list names its languages in Portuguese whatever the desktop's language, so
+    // they sort as Spanish, English, Portuguese on an English desktop too.
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
 }
 
 void TestMainWindow::init()
@@ -708,8 +709,11 @@ void TestMainWindow::birthdayWindowOpensOncePerRun_data()
 {
     QTest::addColumn<QDate>("birth");
     QTest::addColumn<int>("opened");
-    QTest::newRow("today's full date") << QDate::currentDate() << 1;
-    QTest::newRow("today's day of an earlier year") << QDate::currentDate().addYears(-30) << 0;
+    const QDate today = QDate::currentDate();
+    QTest::newRow("born today") << today << 1;
+    QTest::newRow("today's day of an earlier year") << today.addYears(-28) << 1;
+    QTest::newRow("tomorrow's day of an earlier year") << today.addDays(1).addYears(-28) << 0;
+    QTest::newRow("yesterday's day of an earlier year") << today.addDays(-1).addYears(-28) << 0;
 }
 
 void TestMainWindow::birthdayWindowOpensOncePerRun()
@@ -719,12 +723,14 @@ void TestMainWindow::birthdayWindowOpensOncePerRun()
 
     addContact(QStringLiteral("Zeca"), {}, {}, {}, QDateTime(birth, QTime(0, 0)));
     int seen = 0;
+    int listed = 0;
     QTimer closer;
     connect(&closer, &QTimer::timeout, this, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* birthdays = qobject_cast<TFrmAniversariantes*>(widget);
                 birthdays && birthdays->isVisible()) {
                 ++seen;
+                listed += birthdays->Q_Relatorio.recordCount();
                 birthdays->close();
             }
         }
@@ -735,6 +741,8 @@ void TestMainWindow::birthdayWindowOpensOncePerRun()
     window->hide();
     window->show();
     QCOMPARE(seen, opened);
+    // The window it opens lists the birthday at once.
+    QCOMPARE(listed, opened);
     QCOMPARE(window->birthdayWindowShown(), opened == 1);
     QVERIFY(window->isVisible());
 }

@@ -2,6 +2,7 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,6 +17,10 @@ private slots:
     void createsTheSchema();
     void refusesAnExistingFile();
     void reportsTheDatabaseMessage();
+    void argumentsAreParsed_data();
+    void argumentsAreParsed();
+    void startsInTheDesktopsLanguage_data();
+    void startsInTheDesktopsLanguage();
 
 private:
     struct Run
@@ -23,16 +28,35 @@ private:
         int exitCode;
         QString errors;
     };
-    Run createDb(const QString& path);
+    // Runs the tool in folder (the working folder) on a desktop in the given locale.
+    Run run(const QStringList& args, const QString& folder = QDir::tempPath(),
+            const QString& locale = QStringLiteral("pt_BR.UTF-8"));
+    Run createDb(const QString& path) { return run({path}); }
+    int languageIndex(const QString& path);
 };
 
-TestCreateDb::Run TestCreateDb::createDb(const QString& path)
+TestCreateDb::Run TestCreateDb::run(const QStringList& args, const QString& folder,
+                                    const QString& locale)
 {
     QProcess process;
-    process.start(QStringLiteral(TARVO_APP_DIR "/tarvo-createdb"), {path});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(TARVO_APP_DIR "/tarvo-createdb"), args);
     if (!process.waitForFinished(60000))
         return {-1, QStringLiteral("did not finish")};
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+int TestCreateDb::languageIndex(const QString& path)
+{
+    Connection connection(path);
+    connection.open();
+    Transaction transaction(connection);
+    Statement index(transaction, QStringLiteral("select CFG_IDIOMA from TB_CONFIGURACOES"));
+    index.execute();
+    return index.fetchNext() ? index.value(0).toInt() : -1;
 }
 
 void TestCreateDb::createsTheSchema()
@@ -153,6 +177,52 @@ void TestCreateDb::reportsTheDatabaseMessage()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.errors.contains(QLatin1String("I/O error")), qPrintable(run.errors));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestCreateDb::argumentsAreParsed_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::newRow("--help") << QStringList{"--help"} << 0;
+    QTest::newRow("--version") << QStringList{"--version"} << 0;
+    QTest::newRow("no path") << QStringList{} << 2;
+    QTest::newRow("two paths") << QStringList{"A.FDB", "B.FDB"} << 2;
+    QTest::newRow("unknown option") << QStringList{"--bogus", "A.FDB"} << 2;
+}
+
+// An option is never taken for a file name, and a refused call creates nothing.
+void TestCreateDb::argumentsAreParsed()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const Run result = run(args, dir.path());
+    QCOMPARE(result.exitCode, status);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    if (status != 0)
+        QVERIFY2(result.errors.contains(QLatin1String("Usage:")), qPrintable(result.errors));
+}
+
+void TestCreateDb::startsInTheDesktopsLanguage_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("index");
+    QTest::newRow("Spanish") << "es_AR.UTF-8" << 0;
+    QTest::newRow("English") << "en_GB.UTF-8" << 1;
+    QTest::newRow("Portuguese") << "pt_PT.UTF-8" << 2;
+    QTest::newRow("German") << "de_DE.UTF-8" << 2;
+    QTest::newRow("C") << "C" << 2;
+}
+
+void TestCreateDb::startsInTheDesktopsLanguage()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, index);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("NEW.FDB"));
+    const Run result = run({path}, dir.path(), locale);
+    QVERIFY2(result.exitCode == 0, qPrintable(result.errors));
+    QCOMPARE(languageIndex(path), index);
 }
 
 QTEST_GUILESS_MAIN(TestCreateDb)

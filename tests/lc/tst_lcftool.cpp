@@ -231,8 +231,18 @@ void TestLcfTool::commands_data()
     QTest::addRow("class of an invalid file")
         << QStringList{"class", "INVALID", "1033", "TFrmX"} << 2 << QByteArray();
     QTest::addRow("identifier out of range")
-        << QStringList{"string", "FILE", "1046", "65536"} << 64 << QByteArray();
-    QTest::addRow("no command") << QStringList{} << 64 << QByteArray();
+        << QStringList{"string", "FILE", "1046", "65536"} << 2 << QByteArray();
+    QTest::addRow("no command") << QStringList{} << 2 << QByteArray();
+    QTest::addRow("unknown option")
+        << QStringList{"languages", "--bogus", "FILE"} << 2 << QByteArray();
+    QTest::addRow("missing argument") << QStringList{"string", "FILE", "1046"} << 2 << QByteArray();
+    QTest::addRow("compile without -o") << QStringList{"compile", "FILE"} << 2 << QByteArray();
+    QTest::addRow("-o without its value")
+        << QStringList{"compile", "FILE", "-o"} << 2 << QByteArray();
+    QTest::addRow("unknown machine")
+        << QStringList{"compile", "FILE", "-o", "X", "--machine", "arm"} << 2 << QByteArray();
+    QTest::addRow("version") << QStringList{"--version"} << 0
+                             << QByteArray("tarvo-lcf " TARVO_VERSION "\n");
 }
 
 void TestLcfTool::commands()
