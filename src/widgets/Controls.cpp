@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -117,22 +118,36 @@ Edit::Edit(const QString& name, QWidget* parent) : QLineEdit(parent)
     setObjectName(name);
 }
 
+namespace {
+
+// The line edit runs every change of its text through its validator before it takes it, so
+// the case is right before anyone hears of the change.
+class CaseValidator : public QValidator
+{
+public:
+    CaseValidator(Edit::CharCase charCase, QObject* parent)
+        : QValidator(parent), charCase_(charCase)
+    {
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        input = charCase_ == Edit::CharCase::Upper ? input.toUpper() : input.toLower();
+        return Acceptable;
+    }
+
+private:
+    Edit::CharCase charCase_;
+};
+
+} // namespace
+
 void Edit::setCharCase(CharCase charCase)
 {
     charCase_ = charCase;
-}
-
-void Edit::keyPressEvent(QKeyEvent* event)
-{
-    const QString text = event->text();
-    if (charCase_ == CharCase::Normal || text.isEmpty() || !text.front().isLetter()) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    const QString cased = charCase_ == CharCase::Upper ? text.toUpper() : text.toLower();
-    QKeyEvent casedEvent(event->type(), event->key(), event->modifiers(), cased,
-                         event->isAutoRepeat(), static_cast<ushort>(event->count()));
-    QLineEdit::keyPressEvent(&casedEvent);
+    delete validator();
+    if (charCase != CharCase::Normal)
+        setValidator(new CaseValidator(charCase, this));
 }
 
 ComboBox::ComboBox(const QString& name, QWidget* parent)

@@ -77,7 +77,8 @@ public:
     CheckBox(const QString& name, const QString& caption, QWidget* parent);
 };
 
-// A line edit; CharCase forces what is typed into capitals or small letters.
+// A line edit; CharCase forces its whole text into capitals or small letters, however the
+// text arrives: typed, composed with a dead key or an input method, pasted or set.
 class Edit : public QLineEdit
 {
     Q_OBJECT
@@ -95,9 +96,6 @@ public:
     Edit(const QString& name, QWidget* parent);
     void setCharCase(CharCase charCase);
     CharCase charCase() const { return charCase_; }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CharCase charCase_ = CharCase::Normal;

@@ -8,7 +8,9 @@
 #include "widgets/DbControls.h"
 #include "widgets/EditMask.h"
 
+#include <QClipboard>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 
 #include <memory>
 
@@ -27,6 +29,8 @@ private slots:
     void maskedEditStoresItsValue();
     void wrongDateIsRefusedAtEveryPost();
     void editTakesTheFieldWidthAndForcedCase();
+    void forcedCaseHoldsHoweverTextArrives_data();
+    void forcedCaseHoldsHoweverTextArrives();
     void browsingDataSetTakesNoInput();
     void pickOnlySortedList();
     void checkBoxShowsGreyForOtherValues_data();
@@ -176,6 +180,74 @@ void TestDbControls::editTakesTheFieldWidthAndForcedCase()
     contacts.post();
     QCOMPARE(contacts.fieldByName(QStringLiteral("AGE_UF")).asString(),
              QStringLiteral("SPX").left(name->maxLength()));
+}
+
+using Arrival = std::function<void(QLineEdit*)>;
+Q_DECLARE_METATYPE(Arrival)
+
+void TestDbControls::forcedCaseHoldsHoweverTextArrives_data()
+{
+    QTest::addColumn<Arrival>("arrive");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("lower");
+
+    // The key of a composed letter, as a keyboard without an input method delivers it.
+    const Arrival composedKey = [](QLineEdit* edit) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Aacute, Qt::NoModifier, QStringLiteral("á"));
+        QApplication::sendEvent(edit, &press);
+        QTest::keyClicks(edit, QStringLiteral("vM"));
+    };
+    // A dead key, then the letter: the input method shows the accent, then commits.
+    const Arrival deadKey = [](QLineEdit* edit) {
+        QInputMethodEvent accent(QStringLiteral("´"), {});
+        QApplication::sendEvent(edit, &accent);
+        QInputMethodEvent letter;
+        letter.setCommitString(QStringLiteral("á"));
+        QApplication::sendEvent(edit, &letter);
+        QTest::keyClicks(edit, QStringLiteral("vM"));
+    };
+    const Arrival pasted = [](QLineEdit* edit) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("áVm"));
+        edit->paste();
+    };
+    QTest::newRow("a composed key") << composedKey << "ÁVM"
+                                    << "ávm";
+    QTest::newRow("a dead key through the input method") << deadKey << "ÁVM"
+                                                         << "ávm";
+    QTest::newRow("pasted") << pasted << "ÁVM"
+                            << "ávm";
+}
+
+void TestDbControls::forcedCaseHoldsHoweverTextArrives()
+{
+    QFETCH(Arrival, arrive);
+    QFETCH(QString, upper);
+    QFETCH(QString, lower);
+
+    // A search box in capitals, and an e-mail field in small letters that stores what it shows.
+    auto* search = new Edit(QStringLiteral("EdPesquisa"), window_.get());
+    search->setCharCase(Edit::CharCase::Upper);
+    QStringList searched;
+    connect(search, &QLineEdit::textChanged, this, [&](const QString& text) { searched << text; });
+    DataSet& contacts = agenda_->dm().Q_Agenda;
+    source_->setDataSet(&contacts);
+    auto* email = new DBEdit(QStringLiteral("DBEdit13"), window_.get());
+    email->setCharCase(Edit::CharCase::Lower);
+    email->bind(source_, QStringLiteral("AGE_EMAIL"));
+    contacts.open();
+    contacts.insert();
+    contacts.fieldByName(QStringLiteral("AGE_NOME")).setAsString(QStringLiteral("Zeca"));
+
+    arrive(search);
+    arrive(email);
+
+    QCOMPARE(search->text(), upper);
+    // Every change was already in capitals when the box told of it.
+    for (const QString& text : std::as_const(searched))
+        QCOMPARE(text, text.toUpper());
+    QCOMPARE(email->text(), lower);
+    contacts.post();
+    QCOMPARE(contacts.fieldByName(QStringLiteral("AGE_EMAIL")).asString(), lower);
 }
 
 void TestDbControls::browsingDataSetTakesNoInput()
