@@ -156,9 +156,19 @@ bool TProps::LoadClassRecord(const QString& className)
     const qint64 table = countAt + 4;
     if (!count || (*count > 0 && !slice(*record, table, *count * kSlotSize)))
         return false;
+    // Every entry of a well-made record has bytes of its own, so reading them all copies no
+    // more than the record holds. Entries that share their bytes could cost the record's size
+    // many times over: such a record is damaged.
+    qint64 budget = record->size();
+    const qsizetype before = props.size();
     for (qint64 i = qint64(*count) - 1; i >= 0; --i) {
         TProp prop(*lcf);
         prop.LoadEntry(*record, table + *read<qint32>(*record, table + i * kSlotSize));
+        budget -= prop.componentName.size() + prop.propertyPath.size() + prop.text.size() * 2;
+        if (budget < 0) {
+            props.resize(before, prop);
+            return false;
+        }
         props.append(prop);
     }
     return true;

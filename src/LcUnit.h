@@ -104,7 +104,8 @@ public:
     // class itself; true when the class has a record of its own.
     bool LoadClass(const QMetaObject* metaObject);
     // Appends the entries of the one record called className, from its last entry to its
-    // first; false when there is no such record or it is damaged.
+    // first; false, appending nothing, when there is no such record or it is damaged (entries
+    // that would take more bytes than the record holds included).
     bool LoadClassRecord(const QString& className);
 
     const TLcf* lcf;

@@ -1,8 +1,13 @@
-// libFuzzer target for the language-file reader: the PE resource lookup and every record
-// kind. Each input is written to a file and opened as the program opens its language file.
+// libFuzzer target for the language-file reader: the PE resource lookup, every record kind,
+// and the property paths of a class record applied to a window. Each input is written to a
+// file and loaded as the program loads its language file.
 
 #include "LcUnit.h"
+#include "platform/Error.h"
+#include "widgets/Controls.h"
+#include "widgets/DBGrid.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -10,7 +15,39 @@
 #include <cstddef>
 #include <cstdint>
 
+// A window with what the program's windows publish: its caption, texts, a string list and
+// collections.
+class TFrmFuzz : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ windowTitle WRITE setWindowTitle)
+
+public:
+    TFrmFuzz()
+    {
+        setObjectName(QStringLiteral("FrmFuzz"));
+        new Label(QStringLiteral("Label1"), QStringLiteral("Nome:"), this);
+        new RadioGroup(QStringLiteral("RG"), QStringLiteral("Localizar por: "),
+                       {QStringLiteral("Nome"), QStringLiteral("Cidade"), QStringLiteral("Fone")},
+                       this);
+        auto* grid = new DBGrid(QStringLiteral("Grid"), this);
+        grid->addColumn(QStringLiteral("AGE_NOME"), QStringLiteral("Nome"), 100);
+        auto* bar = new StatusBar(QStringLiteral("Bar"), this);
+        bar->setPanels({QStringLiteral("F2 - Novo"), QStringLiteral("F3 - Salvar")});
+    }
+};
+
 namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_lcf";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
 
 int32_t collect(uint32_t lcid, void* data)
 {
@@ -22,6 +59,7 @@ int32_t collect(uint32_t lcid, void* data)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    application();
     static QTemporaryDir dir;
     static const QString path = dir.filePath(QStringLiteral("input.lcf"));
     {
@@ -44,5 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TProps props(lcf, nullptr);
         props.LoadClass(&QTimer::staticMetaObject);
     }
+    // The first language put in force and applied to a window, its paths walked.
+    if (!lcids.isEmpty() && LoadLanguage(path, lcids.first()) == 1) {
+        TFrmFuzz window;
+        try {
+            TranslateComponent(&window);
+        } catch (const Error&) {
+            // A path with an index that is not a number is refused; that is not a finding.
+        }
+        UnloadLanguage();
+    }
     return 0;
 }
+
+#include "fuzz_lcf.moc"

@@ -467,6 +467,24 @@ void TestLcUnit::damagedClassRecord_data()
         << QStringList{"A|B|y"};
     QTest::addRow("no text slot") << classRecord("TX", {slotTable({{8, 3}}, "A-B")}) << true
                                   << QStringList{"A|B"};
+
+    // Thousands of entries pointing at one large entry: reading them would copy the record
+    // many times over.
+    const qint32 entries = 5000;
+    const QByteArray large = entry("A-" + QByteArray(60000, 'k'), QString(30000, u't'));
+    QByteArray shared;
+    LittleEndian::append<qint32>(shared, 2);
+    shared += "TX";
+    LittleEndian::append<qint32>(shared, entries);
+    for (qint32 i = 0; i < entries; ++i) {
+        LittleEndian::append<qint32>(shared, entries * 8);
+        LittleEndian::append<qint32>(shared, 0);
+    }
+    QTest::addRow("entries sharing one large entry") << shared + large << false << QStringList{};
+    // A little sharing within what the record holds stays readable.
+    QTest::addRow("two entries sharing a small one")
+        << patched(classRecord("TX", {good, QByteArray(40, '\0')}), table + 8, 16) << true
+        << QStringList{"A|Caption|x", "A|Caption|x"};
 }
 
 void TestLcUnit::damagedClassRecord()
