@@ -346,11 +346,8 @@ void TFrmAgenda::EdPesquisaChange()
     // No stored text holds a character the database cannot store; sent, it would become '?'.
     const QString nothingMatches =
         CodePage::firstUnencodable(text) >= 0 ? QStringLiteral(" and 0 = 1") : QString();
-    DataSet& contacts = DM->Q_Agenda;
-    contacts.close();
-    contacts.setSql(QStringLiteral("Select * from tb_Agenda where \nUpper(%1) LIKE '%%2%'%3")
-                        .arg(QString::fromLatin1(columns[choice]), text, nothingMatches));
-    contacts.open();
+    DM->Q_Agenda.reopen(QStringLiteral("Select * from tb_Agenda where \nUpper(%1) LIKE '%%2%'%3")
+                            .arg(QString::fromLatin1(columns[choice]), text, nothingMatches));
 }
 
 // A row with a change is never dropped without the save question; one without is let go.

@@ -74,8 +74,8 @@ void TDM::setUpContacts()
     Q_Agenda.addField(QStringLiteral("AGE_NOME"), Kind::Text, 45).setRequired(true);
     Q_Agenda.addField(QStringLiteral("AGE_FAX"), Kind::Text, 20);
     Q_Agenda.addField(QStringLiteral("AGE_CELULAR"), Kind::Text, 20);
-    Q_Agenda.addField(QStringLiteral("AGE_CIDADE"), Kind::Text, 45);
-    Q_Agenda.addField(QStringLiteral("AGE_UF"), Kind::Text, 2);
+    contactCity_ = &Q_Agenda.addField(QStringLiteral("AGE_CIDADE"), Kind::Text, 45);
+    contactState_ = &Q_Agenda.addField(QStringLiteral("AGE_UF"), Kind::Text, 2);
     Q_Agenda.addField(QStringLiteral("AGE_CEP"), Kind::Text, 10)
         .setEditMask(QStringLiteral("99.999-999;1;_"));
     Q_Agenda.addField(QStringLiteral("AGE_EMAIL"), Kind::Text, 45);
@@ -88,7 +88,8 @@ void TDM::setUpContacts()
     Q_Agenda.addField(QStringLiteral("AGE_ENDERECO"), Kind::Text, 45);
     Q_Agenda.addField(QStringLiteral("AGE_DATANASC"), Kind::DateTime)
         .setEditMask(QStringLiteral("!99/99/9999;1;_"));
-    Q_Agenda.addCalculatedField(QStringLiteral("CIDADE_UF"), Kind::Text, 100);
+    contactCityAndState_ =
+        &Q_Agenda.addCalculatedField(QStringLiteral("CIDADE_UF"), Kind::Text, 100);
 
     Up_Agenda.modifySql = QStringLiteral(
         "update TB_AGENDA set AGE_BAIRRO = :AGE_BAIRRO, AGE_CELULAR = :AGE_CELULAR, "
@@ -249,11 +250,10 @@ void TDM::Q_AgendaAfterPost(DataSet& dataSet)
     applySaveRule(dataSet);
 }
 
-void TDM::Q_AgendaCalcFields(DataSet& dataSet)
+void TDM::Q_AgendaCalcFields(DataSet&)
 {
-    dataSet.fieldByName(QStringLiteral("CIDADE_UF"))
-        .setValue(dataSet.fieldByName(QStringLiteral("AGE_CIDADE")).asString() +
-                  QStringLiteral(" - ") + dataSet.fieldByName(QStringLiteral("AGE_UF")).asString());
+    contactCityAndState_->setValue(contactCity_->asString() + QStringLiteral(" - ") +
+                                   contactState_->asString());
 }
 
 void TDM::Q_CadLembretesAfterPost(DataSet& dataSet)

@@ -56,6 +56,11 @@ private:
     // Writes the data set's cached changes and commits, keeping the transaction open.
     void applySaveRule(DataSet& dataSet);
     void activateSkin(const QString& skin);
+
+    // The fields CIDADE_UF is worked out from, found once.
+    Field* contactCity_ = nullptr;
+    Field* contactState_ = nullptr;
+    Field* contactCityAndState_ = nullptr;
 };
 
 // The single data module, created at start-up.

@@ -177,8 +177,7 @@ void TFrmBase::FormShow()
         return;
     // A data set that cannot be opened is reported; the window is shown anyway.
     try {
-        ds->close();
-        ds->open();
+        ds->reopen(ds->sql());
     } catch (...) {
         Application::showCurrentException();
     }

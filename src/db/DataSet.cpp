@@ -98,31 +98,73 @@ void DataSet::open()
         if (isActive())
             return;
     }
+    adopt(prepareSelect());
+}
+
+void DataSet::reopen(const QString& sql)
+{
+    checkNotNotifying();
+    if (!isActive()) {
+        setSql(sql);
+        open();
+        return;
+    }
+    sql_ = sql;
+    parameterNames_ = toPositionalSql(sql).distinctNames;
+    std::unique_ptr<Statement> select;
+    try {
+        select = prepareSelect();
+    } catch (...) {
+        close();
+        throw;
+    }
+    adopt(std::move(select));
+}
+
+// The statement with its parameters, run, each field found among its columns.
+std::unique_ptr<Statement> DataSet::prepareSelect()
+{
     auto select = std::make_unique<Statement>(transaction_, sql_);
     for (auto it = parameters_.cbegin(); it != parameters_.cend(); ++it) {
         if (select->hasParameter(it.key()))
             select->setParameter(it.key(), it.value());
     }
-    std::vector<int> columns;
+    packedColumns_.clear();
+    packedPosition_.clear();
     for (const auto& field : fields_) {
-        const int column = field->isCalculated() ? -1 : select->columnIndex(field->name());
-        if (!field->isCalculated() && column < 0)
+        if (field->isCalculated()) {
+            packedPosition_.push_back(-1);
+            continue;
+        }
+        const int column = select->columnIndex(field->name());
+        if (column < 0)
             throw Error(ResourceStrings::format(ResourceStrings::FieldNotFound, field->name()));
-        columns.push_back(column);
+        packedPosition_.push_back(static_cast<int>(packedColumns_.size()));
+        packedColumns_.push_back(column);
     }
     select->execute();
+    return select;
+}
 
+// The rows of a statement that has run take the place of any before; one notification.
+void DataSet::adopt(std::unique_ptr<Statement> select)
+{
     select_ = std::move(select);
-    columnOfField_ = std::move(columns);
     rows_.clear();
     deleted_.clear();
-    state_ = State::Browse;
     modified_ = false;
-    fetchRow();
+    editBackup_.clear();
+    const bool stateChanges = state_ != State::Browse;
+    state_ = State::Browse;
+    fetchRows(initialFetch_);
     current_ = rows_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.empty();
-    notifyReset();
+    const Notifying notifying(*this);
+    emit rowsReset();
+    if (stateChanges)
+        emit stateChanged();
+    emit currentRowChanged();
 }
 
 void DataSet::close()
@@ -154,13 +196,7 @@ bool DataSet::fetchRow()
     if (!select_ || !select_->isOpen() || !select_->fetchNext())
         return false;
     Row row;
-    row.values.resize(fields_.size());
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        if (columnOfField_[i] >= 0)
-            row.values[i] = select_->value(columnOfField_[i]);
-    }
-    row.oldValues = row.values;
-    calculate(row);
+    row.packed = select_->packRow(packedColumns_);
     rows_.push_back(std::move(row));
     return true;
 }
@@ -201,50 +237,118 @@ QVariant DataSet::value(int row, int field) const
 {
     if (row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
         return {};
-    return rows_[static_cast<std::size_t>(row)].values[static_cast<std::size_t>(field)];
+    const Row& at = rows_[static_cast<std::size_t>(row)];
+    if (fields_[static_cast<std::size_t>(field)]->isCalculated())
+        return calculatedValue(at, field);
+    return resolved(storedValue(at, field));
 }
 
-const DataSet::Row* DataSet::activeRow() const
+bool DataSet::isNull(int row, int field) const
 {
-    if (calculating_)
-        return calculating_;
-    return current_ >= 0 ? &rows_[static_cast<std::size_t>(current_)] : nullptr;
+    if (row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
+        return true;
+    const Row& at = rows_[static_cast<std::size_t>(row)];
+    const auto index = static_cast<std::size_t>(field);
+    if (fields_[index]->isCalculated())
+        return calculatedValue(at, field).isNull();
+    if (at.isExpanded())
+        return at.values[index].isNull();
+    return isNullPacked(at.packed, packedPosition_[index]);
 }
 
-DataSet::Row* DataSet::activeRow()
+QVariant DataSet::storedValue(const Row& row, int field) const
 {
-    return const_cast<Row*>(std::as_const(*this).activeRow());
+    const auto index = static_cast<std::size_t>(field);
+    if (row.isExpanded())
+        return row.values[index];
+    return unpackValue(row.packed, packedPosition_[index]);
 }
 
-void DataSet::calculate(Row& row)
+QVariant DataSet::resolved(const QVariant& value) const
+{
+    if (value.typeId() != qMetaTypeId<BlobRef>())
+        return value;
+    return readBlobValue(transaction_, value.value<BlobRef>());
+}
+
+// Calculated fields are worked out when asked for, so that rows never hold them.
+QVariant DataSet::calculatedValue(const Row& row, int field) const
 {
     if (!onCalcFields)
-        return;
+        return {};
+    const Row* outer = calculating_;
     calculating_ = &row;
+    calculated_.assign(fields_.size(), QVariant());
     try {
-        onCalcFields(*this);
+        onCalcFields(const_cast<DataSet&>(*this));
     } catch (...) {
-        calculating_ = nullptr;
+        calculating_ = outer;
         throw;
     }
-    calculating_ = nullptr;
+    calculating_ = outer;
+    return calculated_[static_cast<std::size_t>(field)];
+}
+
+void DataSet::expand(Row& row) const
+{
+    if (row.isExpanded())
+        return;
+    row.values.resize(fields_.size());
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (packedPosition_[i] >= 0)
+            row.values[i] = resolved(unpackValue(row.packed, packedPosition_[i]));
+    }
+    row.packed.clear();
+    row.packed.squeeze();
+}
+
+QVariant DataSet::currentValue(int field)
+{
+    const auto index = static_cast<std::size_t>(field);
+    if (calculating_) {
+        if (fields_[index]->isCalculated())
+            return calculated_[index];
+        return resolved(storedValue(*calculating_, field));
+    }
+    if (current_ < 0)
+        return {};
+    Row& row = rows_[static_cast<std::size_t>(current_)];
+    if (fields_[index]->isCalculated())
+        return calculatedValue(row, field);
+    const QVariant value = storedValue(row, field);
+    if (value.typeId() != qMetaTypeId<BlobRef>())
+        return value;
+    // A blob shown is kept, so showing it again reads nothing.
+    expand(row);
+    return row.values[index];
+}
+
+QVariant DataSet::currentOriginalValue(int field)
+{
+    if (current_ < 0 || calculating_)
+        return currentValue(field);
+    Row& row = rows_[static_cast<std::size_t>(current_)];
+    if (row.original.empty())
+        return currentValue(field);
+    return row.original[static_cast<std::size_t>(field)];
 }
 
 void DataSet::setFieldValue(const Field& field, const QVariant& value)
 {
-    const bool filling = calculating_ != nullptr;
-    if (!filling && !isEditing())
-        throw Error(ResourceStrings::load(ResourceStrings::NotEditing));
-    Row* row = activeRow();
-    if (!row)
+    const auto index = static_cast<std::size_t>(field.index());
+    if (calculating_) {
+        if (field.isCalculated())
+            calculated_[index] = value;
         return;
-    row->values[static_cast<std::size_t>(field.index())] = value;
-    if (filling)
-        return;
-    if (!field.isCalculated()) {
-        modified_ = true;
-        calculate(*row);
     }
+    if (!isEditing())
+        throw Error(ResourceStrings::load(ResourceStrings::NotEditing));
+    if (current_ < 0)
+        return;
+    Row& row = rows_[static_cast<std::size_t>(current_)];
+    row.values[index] = value;
+    if (!field.isCalculated())
+        modified_ = true;
     const Notifying notifying(*this);
     emit dataChanged(&field);
 }
@@ -386,12 +490,10 @@ void DataSet::beginNewRow(int index)
     checkModifiable();
     Row row;
     row.values.resize(fields_.size());
-    row.oldValues.resize(fields_.size());
     row.status = RowStatus::Inserted;
     if (!generator_.isEmpty())
         row.values[static_cast<std::size_t>(fieldByName(keyField_).index())] =
             generatorNextValue(transaction_, generator_);
-    calculate(row);
     rows_.insert(rows_.begin() + index, std::move(row));
     current_ = index;
     bof_ = eof_ = false;
@@ -427,7 +529,11 @@ void DataSet::edit()
         insert();
         return;
     }
-    editBackup_ = rows_[static_cast<std::size_t>(current_)].values;
+    Row& row = rows_[static_cast<std::size_t>(current_)];
+    expand(row);
+    if (row.status == RowStatus::Unmodified)
+        row.original = row.values;
+    editBackup_ = row.values;
     modified_ = false;
     setState(State::Edit);
 }
@@ -474,7 +580,8 @@ void DataSet::cancel()
     if (state_ == State::Edit) {
         Row& row = rows_[static_cast<std::size_t>(current_)];
         row.values = editBackup_;
-        calculate(row);
+        if (row.status == RowStatus::Unmodified)
+            row.original.clear();
     } else if (state_ == State::Insert) {
         removed = current_;
         rows_.erase(rows_.begin() + removed);
@@ -506,9 +613,11 @@ void DataSet::remove()
     const int removed = current_;
     Row row = std::move(rows_[static_cast<std::size_t>(removed)]);
     rows_.erase(rows_.begin() + removed);
-    // A row never written needs no delete statement.
-    if (row.status != RowStatus::Inserted)
+    // A row never written needs no delete statement; the others are matched as they were read.
+    if (row.status != RowStatus::Inserted) {
+        expand(row);
         deleted_.push_back(std::move(row));
+    }
     const int fetched = removed >= recordCount() ? fetchRows(1) : recordCount();
     current_ = std::min(removed, recordCount() - 1);
     bof_ = eof_ = rows_.empty();
@@ -546,7 +655,7 @@ void DataSet::execute(const QString& sql, const Row& row)
         const bool old = name.startsWith(kOldPrefix);
         const Field& field = fieldByName(old ? name.mid(kOldPrefix.size()) : name);
         const auto index = static_cast<std::size_t>(field.index());
-        statement.setParameter(name, old ? row.oldValues[index] : row.values[index]);
+        statement.setParameter(name, old ? row.asRead()[index] : row.values[index]);
     }
     statement.execute();
     if (statement.affectedRows() == 0)
@@ -573,6 +682,6 @@ void DataSet::applyUpdates()
         execute(row.status == RowStatus::Inserted ? updateSql_->insertSql : updateSql_->modifySql,
                 row);
         row.status = RowStatus::Unmodified;
-        row.oldValues = row.values;
+        row.original.clear();
     }
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -84,9 +85,15 @@ public:
     int addRecordWriter(std::function<void()> writer);
     void removeRecordWriter(int id);
 
+    // Rows read at once when the data set opens (a grid asks for one screen); at least one.
+    void setInitialFetch(int rows) { initialFetch_ = std::max(1, rows); }
+
     // Opens the connection and starts the transaction when needed, runs the statement and
-    // reads the first row.
+    // reads the first rows.
     void open();
+    // Runs sql in place of the statement, as closing and opening again would, but the views
+    // hear of one change only. When it fails the data set is left closed.
+    void reopen(const QString& sql);
     // Discards an edit in progress and every change not yet written.
     void close();
     bool isActive() const { return state_ != State::Inactive; }
@@ -113,7 +120,10 @@ public:
     bool canFetchMore() const;
     void fetchMore(int count);
     void fetchAll();
+    // A field's value in a row; a text blob is read from the database for it.
     QVariant value(int row, int field) const;
+    // Whether a field is NULL in a row, without reading a blob.
+    bool isNull(int row, int field) const;
 
     void insert(); // a new row before the current one
     void append(); // a new row after the last
@@ -152,11 +162,18 @@ signals:
 private:
     friend class Field;
 
+    // A row as read is kept packed, its blobs unread. It is expanded into one value per field
+    // when it is edited, entered or deleted, or a blob of it is shown; its values as read are
+    // kept beside them only while a change of it is not yet written.
     struct Row
     {
+        QByteArray packed;
         std::vector<QVariant> values;
-        std::vector<QVariant> oldValues;
+        std::vector<QVariant> original;
         RowStatus status = RowStatus::Unmodified;
+
+        bool isExpanded() const { return !values.empty(); }
+        const std::vector<QVariant>& asRead() const { return original.empty() ? values : original; }
     };
 
     // Marks the data set as notifying while it lives.
@@ -173,10 +190,17 @@ private:
     };
 
     Field& createField(const QString& name, Field::Kind kind, int size, bool calculated);
-    const Row* activeRow() const;
-    Row* activeRow();
+    // The value of a field of the current row (or of the row being calculated) for Field.
+    QVariant currentValue(int field);
+    QVariant currentOriginalValue(int field);
     void setFieldValue(const Field& field, const QVariant& value);
-    void calculate(Row& row);
+    // A stored field's value; a blob as its BlobRef.
+    QVariant storedValue(const Row& row, int field) const;
+    QVariant calculatedValue(const Row& row, int field) const;
+    QVariant resolved(const QVariant& value) const;
+    void expand(Row& row) const;
+    std::unique_ptr<Statement> prepareSelect();
+    void adopt(std::unique_ptr<Statement> select);
     bool fetchRow();
     // Fetches up to count rows without telling anyone; returns the index of the first one.
     int fetchRows(int count);
@@ -206,7 +230,8 @@ private:
 
     State state_ = State::Inactive;
     std::unique_ptr<Statement> select_;
-    std::vector<int> columnOfField_; // result column of each field, -1 for calculated ones
+    std::vector<int> packedColumns_;  // the result column of each stored field, in field order
+    std::vector<int> packedPosition_; // each field's place in a packed row, -1 when calculated
     std::vector<Row> rows_;
     std::vector<Row> deleted_; // deleted rows not yet written
     int current_ = -1;
@@ -214,8 +239,10 @@ private:
     bool eof_ = true;
     bool modified_ = false;
     std::vector<QVariant> editBackup_;
-    Row* calculating_ = nullptr; // the row onCalcFields is filling
+    mutable const Row* calculating_ = nullptr; // the row onCalcFields is working out
+    mutable std::vector<QVariant> calculated_; // what it has worked out so far
     int notifying_ = 0;
+    int initialFetch_ = 1;
     std::map<int, std::function<void()>> recordWriters_;
     int nextWriterId_ = 0;
 };

@@ -76,14 +76,12 @@ Field& Field::setEditMask(const QString& mask)
 
 QVariant Field::value() const
 {
-    const auto* row = dataSet_.activeRow();
-    return row ? row->values[static_cast<std::size_t>(index_)] : QVariant();
+    return dataSet_.currentValue(index_);
 }
 
 QVariant Field::oldValue() const
 {
-    const auto* row = dataSet_.activeRow();
-    return row ? row->oldValues[static_cast<std::size_t>(index_)] : QVariant();
+    return dataSet_.currentOriginalValue(index_);
 }
 
 void Field::setValue(const QVariant& value)

@@ -64,19 +64,60 @@ double scaled(qint64 value, int scale)
     return result;
 }
 
+// ISC_DATE counts days from 17 November 1858, the day before Julian day 2400001.
+constexpr qint64 kJulianDayOfDateZero = 2400001;
+
 QDate decodeDate(ISC_DATE date)
 {
-    unsigned year = 0, month = 0, day = 0;
-    FbClient::instance().util()->decodeDate(date, &year, &month, &day);
-    return QDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
+    return QDate::fromJulianDay(qint64(date) + kJulianDayOfDateZero);
 }
 
 QTime decodeTime(ISC_TIME time)
 {
-    unsigned hours = 0, minutes = 0, seconds = 0, fractions = 0;
-    FbClient::instance().util()->decodeTime(time, &hours, &minutes, &seconds, &fractions);
-    return QTime(static_cast<int>(hours), static_cast<int>(minutes), static_cast<int>(seconds),
-                 static_cast<int>(fractions / kFractionsPerMillisecond));
+    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(time / kFractionsPerMillisecond));
+}
+
+// The tags of packed values.
+enum PackedTag : unsigned char
+{
+    PackedNull,
+    PackedInteger,   // 8 bytes
+    PackedFloat,     // 8 bytes, a double
+    PackedText,      // 2 bytes of length, then the Windows-1252 bytes
+    PackedTimestamp, // 8 bytes, an ISC_TIMESTAMP
+    PackedTime,      // 4 bytes, an ISC_TIME
+    PackedTextBlob,  // 8 bytes, an ISC_QUAD
+    PackedBinaryBlob,
+    PackedBoolean, // 1 byte
+};
+
+qsizetype payloadSize(const char* at)
+{
+    switch (static_cast<unsigned char>(*at)) {
+    case PackedNull:
+        return 0;
+    case PackedText: {
+        ISC_USHORT length;
+        std::memcpy(&length, at + 1, sizeof length);
+        return qsizetype(sizeof length) + length;
+    }
+    case PackedTime:
+        return sizeof(ISC_TIME);
+    case PackedBoolean:
+        return 1;
+    default:
+        return 8;
+    }
+}
+
+// The tag of the value at position, or null when the row holds fewer values.
+const char* packedAt(const QByteArray& packed, int position)
+{
+    const char* at = packed.constData();
+    const char* end = at + packed.size();
+    for (int i = 0; i < position && at < end; ++i)
+        at += 1 + payloadSize(at);
+    return at < end ? at : nullptr;
 }
 
 ISC_TIMESTAMP encodeTimestamp(const QDateTime& moment)
@@ -179,18 +220,24 @@ Statement::Statement(Transaction& transaction, const QString& sql)
 
     const unsigned count = outputMetadata_->getCount(&status);
     columns_.reserve(count);
+    layout_.reserve(count);
     for (unsigned i = 0; i < count; ++i) {
+        Layout layout;
+        layout.offset = outputMetadata_->getOffset(&status, i);
+        layout.nullOffset = outputMetadata_->getNullOffset(&status, i);
+        layout.type = outputMetadata_->getType(&status, i);
+        layout.subType = outputMetadata_->getSubType(&status, i);
+        layout.scale = outputMetadata_->getScale(&status, i);
+        layout.length = outputMetadata_->getLength(&status, i);
+        layout_.push_back(layout);
         ColumnInfo column;
         column.name = QString::fromLatin1(outputMetadata_->getAlias(&status, i));
-        column.kind =
-            kindOf(outputMetadata_->getType(&status, i), outputMetadata_->getSubType(&status, i),
-                   outputMetadata_->getScale(&status, i));
-        column.length = static_cast<int>(outputMetadata_->getLength(&status, i));
+        column.kind = kindOf(layout.type, layout.subType, layout.scale);
+        column.length = static_cast<int>(layout.length);
         column.nullable = outputMetadata_->isNullable(&status, i);
         columns_.push_back(column);
     }
     outputBuffer_.resize(outputMetadata_->getMessageLength(&status));
-    row_.resize(static_cast<qsizetype>(count));
 }
 
 Statement::~Statement()
@@ -309,6 +356,7 @@ void Statement::execute()
     InputMessage input = buildInputMessage();
     FbStatus status;
     affectedRows_ = 0;
+    hasRow_ = false;
     if (isSelect_) {
         cursor_.reset(statement_->openCursor(&status, transaction_.handle(), input.metadata.get(),
                                              input.buffer.data(), outputMetadata_.get(), 0));
@@ -319,8 +367,7 @@ void Statement::execute()
                         hasOutput ? outputMetadata_.get() : nullptr,
                         hasOutput ? outputBuffer_.data() : nullptr);
     affectedRows_ = static_cast<qint64>(statement_->getAffectedRecords(&status));
-    if (hasOutput)
-        readRow();
+    hasRow_ = hasOutput;
 }
 
 bool Statement::fetchNext()
@@ -329,7 +376,7 @@ bool Statement::fetchNext()
         return false;
     FbStatus status;
     if (cursor_->fetchNext(&status, outputBuffer_.data()) == IStatus::RESULT_OK) {
-        readRow();
+        hasRow_ = true;
         return true;
     }
     close();
@@ -356,7 +403,9 @@ int Statement::columnIndex(const QString& name) const
 
 QVariant Statement::value(int column) const
 {
-    return row_.value(column);
+    if (!hasRow_ || column < 0 || column >= columnCount())
+        return {};
+    return readColumn(static_cast<unsigned>(column));
 }
 
 QVariant Statement::value(const QString& name) const
@@ -364,22 +413,129 @@ QVariant Statement::value(const QString& name) const
     return value(columnIndex(name));
 }
 
-void Statement::readRow()
+QByteArray Statement::packRow(const std::vector<int>& columns) const
 {
-    for (unsigned i = 0; i < columns_.size(); ++i)
-        row_[i] = readColumn(i);
+    QByteArray packed;
+    packed.reserve(64);
+    const unsigned char* buffer = outputBuffer_.data();
+    const auto append = [&packed](PackedTag tag, const void* data, qsizetype size) {
+        packed.append(char(tag));
+        packed.append(static_cast<const char*>(data), size);
+    };
+    for (const int column : columns) {
+        const Layout& layout = layout_.at(static_cast<std::size_t>(column));
+        if (readAt<short>(buffer, layout.nullOffset) != 0) {
+            packed.append(char(PackedNull));
+            continue;
+        }
+        const unsigned char* data = buffer + layout.offset;
+        switch (layout.type) {
+        case SQL_VARYING: {
+            const auto length = readAt<ISC_USHORT>(buffer, layout.offset);
+            append(PackedText, data, sizeof(ISC_USHORT));
+            packed.append(reinterpret_cast<const char*>(data + sizeof(ISC_USHORT)), length);
+            break;
+        }
+        case SQL_TEXT: {
+            const auto length = static_cast<ISC_USHORT>(layout.length);
+            append(PackedText, &length, sizeof length);
+            packed.append(reinterpret_cast<const char*>(data), length);
+            break;
+        }
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+        case SQL_BOOLEAN: {
+            const QVariant value = readColumn(static_cast<unsigned>(column));
+            if (value.typeId() == QMetaType::Bool) {
+                const char flag = value.toBool() ? 1 : 0;
+                append(PackedBoolean, &flag, 1);
+            } else if (value.typeId() == QMetaType::Double) {
+                const double number = value.toDouble();
+                append(PackedFloat, &number, sizeof number);
+            } else {
+                const qint64 number = value.toLongLong();
+                append(PackedInteger, &number, sizeof number);
+            }
+            break;
+        }
+        case SQL_TIMESTAMP:
+            append(PackedTimestamp, data, sizeof(ISC_TIMESTAMP));
+            break;
+        case SQL_TYPE_DATE: {
+            const ISC_TIMESTAMP stamp{readAt<ISC_DATE>(buffer, layout.offset), 0};
+            append(PackedTimestamp, &stamp, sizeof stamp);
+            break;
+        }
+        case SQL_TYPE_TIME:
+            append(PackedTime, data, sizeof(ISC_TIME));
+            break;
+        case SQL_BLOB:
+            append(layout.subType == 1 ? PackedTextBlob : PackedBinaryBlob, data, sizeof(ISC_QUAD));
+            break;
+        default:
+            packed.append(char(PackedNull));
+        }
+    }
+    return packed;
+}
+
+bool isNullPacked(const QByteArray& packed, int position)
+{
+    const char* at = packedAt(packed, position);
+    return !at || static_cast<unsigned char>(*at) == PackedNull;
+}
+
+QVariant unpackValue(const QByteArray& packed, int position)
+{
+    const char* at = packedAt(packed, position);
+    if (!at)
+        return {};
+    const auto* data = reinterpret_cast<const unsigned char*>(at + 1);
+    switch (static_cast<unsigned char>(*at)) {
+    case PackedInteger:
+        return readAt<qint64>(data, 0);
+    case PackedFloat:
+        return readAt<double>(data, 0);
+    case PackedText: {
+        const auto length = readAt<ISC_USHORT>(data, 0);
+        return CodePage::fromWin1252(at + 1 + sizeof length, length);
+    }
+    case PackedTimestamp: {
+        const auto stamp = readAt<ISC_TIMESTAMP>(data, 0);
+        return QDateTime(decodeDate(stamp.timestamp_date), decodeTime(stamp.timestamp_time));
+    }
+    case PackedTime:
+        return decodeTime(readAt<ISC_TIME>(data, 0));
+    case PackedTextBlob:
+    case PackedBinaryBlob:
+        return QVariant::fromValue(
+            BlobRef{readAt<ISC_QUAD>(data, 0), static_cast<unsigned char>(*at) == PackedTextBlob});
+    case PackedBoolean:
+        return *data != 0;
+    default:
+        return {};
+    }
+}
+
+QVariant readBlobValue(Transaction& transaction, const BlobRef& blob)
+{
+    const QByteArray bytes = readBlob(transaction, blob.id);
+    return blob.text ? QVariant(CodePage::fromWin1252(bytes)) : QVariant(bytes);
 }
 
 QVariant Statement::readColumn(unsigned index) const
 {
-    FbStatus status;
-    IMessageMetadata* metadata = outputMetadata_.get();
+    const Layout& layout = layout_[index];
     const unsigned char* buffer = outputBuffer_.data();
-    if (readAt<short>(buffer, metadata->getNullOffset(&status, index)) != 0)
+    if (readAt<short>(buffer, layout.nullOffset) != 0)
         return {};
-    const unsigned offset = metadata->getOffset(&status, index);
-    const int scale = metadata->getScale(&status, index);
-    switch (metadata->getType(&status, index)) {
+    const unsigned offset = layout.offset;
+    const int scale = layout.scale;
+    switch (layout.type) {
     case SQL_SHORT: {
         const auto v = readAt<short>(buffer, offset);
         return scale == 0 ? QVariant(int(v)) : QVariant(scaled(v, scale));
@@ -397,10 +553,8 @@ QVariant Statement::readColumn(unsigned index) const
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
         return readAt<double>(buffer, offset);
-    case SQL_TEXT: {
-        const unsigned length = metadata->getLength(&status, index);
-        return CodePage::fromWin1252(reinterpret_cast<const char*>(buffer + offset), length);
-    }
+    case SQL_TEXT:
+        return CodePage::fromWin1252(reinterpret_cast<const char*>(buffer + offset), layout.length);
     case SQL_VARYING: {
         const auto length = readAt<ISC_USHORT>(buffer, offset);
         return CodePage::fromWin1252(
@@ -414,12 +568,8 @@ QVariant Statement::readColumn(unsigned index) const
         return QDateTime(decodeDate(readAt<ISC_DATE>(buffer, offset)), QTime(0, 0));
     case SQL_TYPE_TIME:
         return decodeTime(readAt<ISC_TIME>(buffer, offset));
-    case SQL_BLOB: {
-        const QByteArray bytes = readBlob(transaction_, readAt<ISC_QUAD>(buffer, offset));
-        if (metadata->getSubType(&status, index) == 1)
-            return CodePage::fromWin1252(bytes);
-        return bytes;
-    }
+    case SQL_BLOB:
+        return readBlobValue(transaction_, {readAt<ISC_QUAD>(buffer, offset), layout.subType == 1});
     case SQL_BOOLEAN:
         return readAt<unsigned char>(buffer, offset) != 0;
     default:

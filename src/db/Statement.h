@@ -30,6 +30,22 @@ struct ColumnInfo
     bool nullable = true;
 };
 
+// A text blob's identifier as a packed row keeps it: the text is read only when asked for.
+struct BlobRef
+{
+    ISC_QUAD id{};
+    bool text = true;
+};
+Q_DECLARE_METATYPE(BlobRef)
+
+// A row's values packed into few bytes, each value tagged with its kind; blobs are kept as
+// BlobRef. unpackValue walks to the value at position (0 is the first packed).
+QVariant unpackValue(const QByteArray& packed, int position);
+bool isNullPacked(const QByteArray& packed, int position);
+
+// The contents of a blob, read through transaction; text blobs as QString.
+QVariant readBlobValue(Transaction& transaction, const BlobRef& blob);
+
 // A prepared statement with named parameters. Results are fetched one row at a time on
 // demand, so the first rows of a large result cost no more than the database needs for them.
 //
@@ -69,14 +85,25 @@ public:
     const ColumnInfo& column(int index) const { return columns_.at(index); }
     // -1 when there is no column of that name (compared without regard to case).
     int columnIndex(const QString& name) const;
-    // The value of a column in the current row.
+    // The value of a column in the current row, converted when asked for.
     QVariant value(int column) const;
     QVariant value(const QString& name) const;
+    // The current row's values of the given columns, packed (see unpackValue), blobs unread.
+    QByteArray packRow(const std::vector<int>& columns) const;
 
 private:
     struct InputMessage;
     InputMessage buildInputMessage();
-    void readRow();
+    // Where and what each result column is in the output message.
+    struct Layout
+    {
+        unsigned offset = 0;
+        unsigned nullOffset = 0;
+        unsigned type = 0;
+        int subType = 0;
+        int scale = 0;
+        unsigned length = 0;
+    };
     QVariant readColumn(unsigned index) const;
 
     Transaction& transaction_;
@@ -89,7 +116,8 @@ private:
     FbRef<Firebird::IResultSet> cursor_;
     std::vector<unsigned char> outputBuffer_;
     std::vector<ColumnInfo> columns_;
-    QVector<QVariant> row_;
+    std::vector<Layout> layout_;
+    bool hasRow_ = false;
     qint64 affectedRows_ = 0;
     bool isSelect_ = false;
 };

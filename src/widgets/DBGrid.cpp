@@ -20,8 +20,6 @@ private:
     const QList<GridColumn*>& columns_;
 };
 
-constexpr int kFetchBatch = 64;
-
 } // namespace
 
 GridColumnTitle::GridColumnTitle(DBGrid* grid, QObject* parent) : QObject(parent), grid_(grid) {}
@@ -115,13 +113,15 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
     DataSet* ds = dataSet();
     if (!ds || !index.isValid() || role != Qt::DisplayRole)
         return {};
-    const Field* field = ds->findField(grid_->columnList().at(index.column())->fieldName());
+    const Field* field = grid_->columnList().at(index.column())->field(ds);
     if (!field)
         return {};
+    // A note is only marked, so the grid never reads one.
+    if (field->kind() == Field::Kind::TextBlob)
+        return ds->isNull(index.row(), field->index()) ? QStringLiteral("(Memo)")
+                                                       : QStringLiteral("(MEMO)");
     const QVariant value = ds->value(index.row(), field->index());
     switch (field->kind()) {
-    case Field::Kind::TextBlob:
-        return value.toString().isEmpty() ? QStringLiteral("(Memo)") : QStringLiteral("(MEMO)");
     case Field::Kind::DateTime: {
         const QDateTime moment = value.toDateTime();
         if (value.isNull())
@@ -162,7 +162,7 @@ bool DataSetModel::canFetchMore(const QModelIndex& parent) const
 void DataSetModel::fetchMore(const QModelIndex& parent)
 {
     if (DataSet* ds = dataSet(); ds && !parent.isValid())
-        ds->fetchMore(kFetchBatch);
+        ds->fetchMore(grid_->rowsPerScreen());
 }
 
 void DataSetModel::columnsChanged()
@@ -190,6 +190,15 @@ DBGrid::DBGrid(const QString& name, QWidget* parent)
     setPalette(colours);
 }
 
+const Field* GridColumn::field(const DataSet* dataSet) const
+{
+    if (dataSet != fieldOf_) {
+        fieldOf_ = dataSet;
+        field_ = dataSet ? dataSet->findField(fieldName_) : nullptr;
+    }
+    return field_;
+}
+
 void DBGrid::setDataSource(DataSource* dataSource)
 {
     dataSource_ = dataSource;
@@ -199,7 +208,28 @@ void DBGrid::setDataSource(DataSource* dataSource)
         setColumnWidth(i, columnList_.at(i)->width());
     connect(dataSource_, &DataSource::currentRowChanged, this, &DBGrid::followCurrentRow);
     connect(dataSource_, &DataSource::stateChanged, this, &DBGrid::followCurrentRow);
+    connect(dataSource_, &DataSource::dataSetChanged, this, &DBGrid::askForOneScreen);
     followCurrentRow();
+    askForOneScreen();
+}
+
+int DBGrid::rowsPerScreen() const
+{
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    return std::max(1, viewport()->height() / rowHeight + 1);
+}
+
+// The data set reads what the grid shows when it opens, and no more.
+void DBGrid::askForOneScreen()
+{
+    if (DataSet* ds = dataSource_ ? dataSource_->dataSet() : nullptr)
+        ds->setInitialFetch(rowsPerScreen() + 1);
+}
+
+void DBGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    askForOneScreen();
 }
 
 GridColumn* DBGrid::addColumn(const QString& fieldName, const QString& caption, int width)

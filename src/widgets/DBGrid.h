@@ -34,6 +34,8 @@ class GridColumn : public QObject
 public:
     GridColumn(DBGrid* grid, const QString& fieldName, const QString& caption, int width);
     QString fieldName() const { return fieldName_; }
+    // The column's field in dataSet, looked up once per data set.
+    const Field* field(const DataSet* dataSet) const;
     GridColumnTitle* title() const { return title_; }
     int width() const { return width_; }
 
@@ -41,6 +43,8 @@ private:
     QString fieldName_;
     GridColumnTitle* title_;
     int width_;
+    mutable const DataSet* fieldOf_ = nullptr;
+    mutable const Field* field_ = nullptr;
 };
 
 // The rows of a data set as a read-only table, fetched as the view scrolls to them.
@@ -94,6 +98,8 @@ public:
     QList<GridColumn*> columnList() const { return columnList_; }
     Collection* columns() const { return columns_; }
     void titleChanged();
+    // Rows that fit in the viewport, counting one cut at the bottom.
+    int rowsPerScreen() const;
 
     void keyboardSearch(const QString&) override {}
 
@@ -101,8 +107,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void askForOneScreen();
     void followCurrentRow();
     DataSet* activeDataSet() const;
 

@@ -29,20 +29,24 @@ void FieldLink::bind(DataSource* dataSource, const QString& fieldName)
                      << QObject::connect(dataSource_, &DataSource::stateChanged, control_,
                                          [this] { refresh(); })
                      << QObject::connect(dataSource_, &DataSource::dataSetChanged, control_,
-                                         [this] { refresh(); })
+                                         [this] {
+                                             findField();
+                                             refresh();
+                                         })
                      << QObject::connect(dataSource_, &DataSource::postRefused, control_,
                                          [this](const Field* refused) {
                                              if (refused && refused == field())
                                                  control_->setFocus();
                                          });
     }
+    findField();
     refresh();
 }
 
-Field* FieldLink::field() const
+void FieldLink::findField()
 {
     DataSet* dataSet = dataSource_ ? dataSource_->dataSet() : nullptr;
-    return dataSet ? dataSet->findField(fieldName_) : nullptr;
+    field_ = dataSet ? dataSet->findField(fieldName_) : nullptr;
 }
 
 bool FieldLink::isEditing() const
@@ -88,15 +92,21 @@ DBEdit::DBEdit(const QString& name, QWidget* parent) : Edit(name, parent), Field
 
 void DBEdit::showValue(const Field* field)
 {
-    const EditMask mask = EditMask::parse(field ? field->editMask() : QString());
-    if (mask.pattern != mask_.pattern || mask.blank != mask_.blank) {
-        mask_ = mask;
-        setInputMask(mask_.toInputMask());
+    const QString maskText = field ? field->editMask() : QString();
+    if (maskText != maskText_) {
+        maskText_ = maskText;
+        const EditMask mask = EditMask::parse(maskText);
+        if (mask.pattern != mask_.pattern || mask.blank != mask_.blank) {
+            mask_ = mask;
+            setInputMask(mask_.toInputMask());
+        }
     }
-    if (mask_.isEmpty())
-        setMaxLength(field && field->kind() == Field::Kind::Text && field->size() > 0
-                         ? field->size()
-                         : 32767);
+    const int maxLength =
+        mask_.isEmpty() && field && field->kind() == Field::Kind::Text && field->size() > 0
+            ? field->size()
+            : 32767;
+    if (mask_.isEmpty() && maxLength != this->maxLength())
+        setMaxLength(maxLength);
     setReadOnly(!isEditing());
     setText(field ? field->asString() : QString());
 }

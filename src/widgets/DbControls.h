@@ -20,8 +20,9 @@ public:
     void bind(DataSource* dataSource, const QString& fieldName);
     DataSource* dataSource() const { return dataSource_; }
     QString fieldName() const { return fieldName_; }
-    // The bound field, or null while the data set has none of that name.
-    Field* field() const;
+    // The bound field, or null while the data set has none of that name. Looked up once for
+    // each data set the source is given.
+    Field* field() const { return field_; }
     bool isEditing() const;
 
     // Writes pending input into the field. A value the field refuses stays pending and takes
@@ -38,10 +39,13 @@ protected:
     void refresh();
 
 private:
+    void findField();
+
     QWidget* control_;
     // A window's data source may go before its controls.
     QPointer<DataSource> dataSource_;
     QString fieldName_;
+    Field* field_ = nullptr;
     bool dirty_ = false;
     QList<QMetaObject::Connection> connections_;
 };
@@ -60,6 +64,7 @@ protected:
     void writeValue(Field& field) override;
 
 private:
+    QString maskText_; // the field's mask as mask_ was parsed from it
     EditMask mask_;
 };
 

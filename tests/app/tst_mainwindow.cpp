@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalSpy>
 
 #include <memory>
 
@@ -36,6 +37,7 @@ private slots:
     void search_data();
     void search();
     void searchForACharacterTheDatabaseCannotHoldFindsNothing();
+    void aSearchResetsTheGridOnceAndReadsOneScreen();
     void cancellingANewRowTouchesNoOtherRow_data();
     void cancellingANewRowTouchesNoOtherRow();
     void refusedPostKeepsTheTextAndFocusesItsField_data();
@@ -294,6 +296,25 @@ void TestMainWindow::searchForACharacterTheDatabaseCannotHoldFindsNothing()
     QVERIFY(answerer.boxes().isEmpty());
     window->EdPesquisa->setText(QStringLiteral("?"));
     QCOMPARE(listedNames(), QStringList{QStringLiteral("Quem?")});
+}
+
+void TestMainWindow::aSearchResetsTheGridOnceAndReadsOneScreen()
+{
+    for (int i = 0; i < 200; ++i)
+        addContact(QStringLiteral("Silva %1").arg(i, 3, 10, QLatin1Char('0')), {}, {}, {});
+    TFrmAgenda* window = showActiveWindow();
+    QSignalSpy resets(window->DBGrid1->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy states(&agenda_->dm().Q_Agenda, &DataSet::stateChanged);
+    QTest::keyClicks(window->EdPesquisa, QStringLiteral("s"));
+    QTest::qWait(50); // the grid's own fetching, had it any to do
+
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(states.count(), 0);
+    const int screen = window->DBGrid1->rowsPerScreen();
+    QVERIFY2(agenda_->dm().Q_Agenda.recordCount() <= 2 * screen,
+             qPrintable(QString::number(agenda_->dm().Q_Agenda.recordCount())));
+    QVERIFY(agenda_->dm().Q_Agenda.recordCount() >= screen - 1);
+    QCOMPARE(window->DBNome->text(), QStringLiteral("Silva 000"));
 }
 
 void TestMainWindow::cancellingANewRowTouchesNoOtherRow_data()
