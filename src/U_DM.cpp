@@ -1,5 +1,6 @@
 #include "U_DM.h"
 
+#include "db/DatabaseCreator.h"
 #include "db/DbError.h"
 #include "platform/AppFolder.h"
 #include "platform/Autostart.h"
@@ -235,6 +236,12 @@ int TDM::languageIndex() const
 
 void TDM::DB_AgendaAfterConnect()
 {
+    // An older database gets the birthday index; one in use by another station gets it at a
+    // later start.
+    try {
+        upgradeAgendaDatabase(DB_Agenda);
+    } catch (const DbError&) {
+    }
     TB_Configuracao.close();
     TB_Configuracao.open();
 }

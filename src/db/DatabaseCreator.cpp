@@ -4,6 +4,8 @@
 #include "db/DbError.h"
 #include "db/FbClient.h"
 #include "db/SqlScript.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
 #include "platform/CodePage.h"
 
 #include <QFile>
@@ -15,12 +17,14 @@ namespace {
 
 constexpr int kPageSize = 8192;
 
-QString schemaScript()
+const QString kBirthdayIndex = QStringLiteral("IX_TB_AGENDA_ANIVERSARIO");
+
+QStringList script(const QString& name)
 {
-    QFile file(QStringLiteral(":/db/schema.sql"));
+    QFile file(QStringLiteral(":/db/") + name);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("The schema script is missing from the program"));
-    return QString::fromUtf8(file.readAll());
+        throw DbError(QStringLiteral("The script %1 is missing from the program").arg(name));
+    return splitSqlScript(QString::fromUtf8(file.readAll()));
 }
 
 // DDL takes effect at commit, so each statement runs in a transaction of its own.
@@ -42,7 +46,7 @@ void createAgendaDatabase(const QString& path, int languageIndex)
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("%1 already exists; it was left as it is").arg(path));
     const QStringList statements =
-        splitSqlScript(schemaScript())
+        script(QStringLiteral("schema.sql")) + script(QStringLiteral("birthdays.sql"))
         << QStringLiteral("UPDATE TB_CONFIGURACOES SET CFG_IDIOMA = %1").arg(languageIndex);
 
     FbXpb dpb(IXpbBuilder::DPB);
@@ -71,4 +75,20 @@ void createAgendaDatabase(const QString& path, int languageIndex)
     }
     attachment->detach(&status);
     attachment.release();
+}
+
+bool upgradeAgendaDatabase(Connection& connection)
+{
+    {
+        Transaction transaction(connection);
+        Statement index(transaction, QStringLiteral("SELECT 1 FROM RDB$INDICES "
+                                                    "WHERE RDB$INDEX_NAME = :NAME"));
+        index.setParameter(QStringLiteral("NAME"), kBirthdayIndex);
+        index.execute();
+        if (index.fetchNext())
+            return false;
+    }
+    for (const QString& statement : script(QStringLiteral("birthdays.sql")))
+        executeStatement(connection.attachment(), statement);
+    return true;
 }

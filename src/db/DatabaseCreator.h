@@ -7,3 +7,10 @@
 // set to languageIndex. Refuses, touching nothing, when path already exists. On any failure
 // the half-made file is dropped and DbError carries the database's message.
 void createAgendaDatabase(const QString& path, int languageIndex = 2);
+
+class Connection;
+
+// Brings a database made by an earlier version up to date: the index of birthdays and the
+// procedure that reads through it. Returns whether anything was changed; DbError when the
+// database refuses (another attachment using the table, say).
+bool upgradeAgendaDatabase(Connection& connection);

@@ -1,4 +1,5 @@
 #include "db/Connection.h"
+#include "db/DatabaseCreator.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "support/TempDatabase.h"
@@ -19,6 +20,7 @@ private slots:
     void period_data();
     void period();
     void outputsInOrderAndWidth();
+    void anOlderDatabaseGetsTheIndex();
 
 private:
     std::unique_ptr<TempDatabase> db_;
@@ -72,6 +74,9 @@ void TestBirthdays::period_data()
     const QStringList everyone = {"Jan05",  "Jan10",  "Jan11", "Fev28", "Fev29", "Mar01",
                                   "Mar05a", "Mar05b", "Jun15", "Dez20", "Dez21"};
 
+    QTest::addRow("crosses the end of a year into 28 February without a leap day")
+        << day(2026, 12, 1) << day(2027, 2, 28)
+        << QStringList{"Jan05", "Jan10", "Jan11", "Fev28", "Fev29", "Dez20", "Dez21"};
     QTest::addRow("crosses the end of a year")
         << day(2026, 12, 20) << day(2027, 1, 10) << QStringList{"Jan05", "Jan10", "Dez20", "Dez21"};
     QTest::addRow("one day, times of day ignored")
@@ -131,6 +136,32 @@ void TestBirthdays::outputsInOrderAndWidth()
     }
     QCOMPARE(query.column(0).kind, ColumnInfo::Kind::DateTime);
     QCOMPARE(query.parameterNames(), (QStringList{"DATAINICIO", "DATAFIM"}));
+}
+
+// A database made before the index existed gets it, and the procedure that reads through it,
+// once.
+void TestBirthdays::anOlderDatabaseGetsTheIndex()
+{
+    TempDatabase older;
+    QVERIFY2(older.isValid(), qPrintable(older.error()));
+    Connection connection(older.path());
+    connection.open();
+    const auto hasIndex = [&connection] {
+        Transaction transaction(connection);
+        Statement index(transaction, QStringLiteral("select 1 from RDB$INDICES where "
+                                                    "RDB$INDEX_NAME = 'IX_TB_AGENDA_ANIVERSARIO'"));
+        index.execute();
+        return index.fetchNext();
+    };
+    {
+        Transaction transaction(connection);
+        Statement(transaction, QStringLiteral("drop index IX_TB_AGENDA_ANIVERSARIO")).execute();
+        transaction.commit();
+    }
+    QVERIFY(!hasIndex());
+    QVERIFY(upgradeAgendaDatabase(connection));
+    QVERIFY(hasIndex());
+    QVERIFY(!upgradeAgendaDatabase(connection));
 }
 
 QTEST_GUILESS_MAIN(TestBirthdays)
