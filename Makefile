@@ -25,7 +25,7 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/bench/bench_db
-	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/bench_dataset
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/bench_window
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

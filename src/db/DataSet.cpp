@@ -252,7 +252,7 @@ bool DataSet::isNull(int row, int field) const
     if (fields_[index]->isCalculated())
         return calculatedValue(at, field).isNull();
     if (at.isExpanded())
-        return at.values[index].isNull();
+        return at.values()[index].isNull();
     return isNullPacked(at.packed, packedPosition_[index]);
 }
 
@@ -260,7 +260,7 @@ QVariant DataSet::storedValue(const Row& row, int field) const
 {
     const auto index = static_cast<std::size_t>(field);
     if (row.isExpanded())
-        return row.values[index];
+        return row.values()[index];
     return unpackValue(row.packed, packedPosition_[index]);
 }
 
@@ -293,10 +293,11 @@ void DataSet::expand(Row& row) const
 {
     if (row.isExpanded())
         return;
-    row.values.resize(fields_.size());
+    row.expanded = std::make_unique<Row::Expanded>();
+    row.values().resize(fields_.size());
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (packedPosition_[i] >= 0)
-            row.values[i] = resolved(unpackValue(row.packed, packedPosition_[i]));
+            row.values()[i] = resolved(unpackValue(row.packed, packedPosition_[i]));
     }
     row.packed.clear();
     row.packed.squeeze();
@@ -320,7 +321,7 @@ QVariant DataSet::currentValue(int field)
         return value;
     // A blob shown is kept, so showing it again reads nothing.
     expand(row);
-    return row.values[index];
+    return row.values()[index];
 }
 
 QVariant DataSet::currentOriginalValue(int field)
@@ -328,9 +329,9 @@ QVariant DataSet::currentOriginalValue(int field)
     if (current_ < 0 || calculating_)
         return currentValue(field);
     Row& row = rows_[static_cast<std::size_t>(current_)];
-    if (row.original.empty())
+    if (!row.isExpanded() || row.original().empty())
         return currentValue(field);
-    return row.original[static_cast<std::size_t>(field)];
+    return row.original()[static_cast<std::size_t>(field)];
 }
 
 void DataSet::setFieldValue(const Field& field, const QVariant& value)
@@ -346,7 +347,7 @@ void DataSet::setFieldValue(const Field& field, const QVariant& value)
     if (current_ < 0)
         return;
     Row& row = rows_[static_cast<std::size_t>(current_)];
-    row.values[index] = value;
+    row.values()[index] = value;
     if (!field.isCalculated())
         modified_ = true;
     const Notifying notifying(*this);
@@ -489,10 +490,11 @@ void DataSet::beginNewRow(int index)
 {
     checkModifiable();
     Row row;
-    row.values.resize(fields_.size());
+    row.expanded = std::make_unique<Row::Expanded>();
+    row.values().resize(fields_.size());
     row.status = RowStatus::Inserted;
     if (!generator_.isEmpty())
-        row.values[static_cast<std::size_t>(fieldByName(keyField_).index())] =
+        row.values()[static_cast<std::size_t>(fieldByName(keyField_).index())] =
             generatorNextValue(transaction_, generator_);
     rows_.insert(rows_.begin() + index, std::move(row));
     current_ = index;
@@ -532,8 +534,8 @@ void DataSet::edit()
     Row& row = rows_[static_cast<std::size_t>(current_)];
     expand(row);
     if (row.status == RowStatus::Unmodified)
-        row.original = row.values;
-    editBackup_ = row.values;
+        row.original() = row.values();
+    editBackup_ = row.values();
     modified_ = false;
     setState(State::Edit);
 }
@@ -548,7 +550,7 @@ void DataSet::post()
     Row& row = rows_[static_cast<std::size_t>(current_)];
     for (const auto& field : fields_) {
         if (field->isRequired() && !field->isCalculated() &&
-            row.values[static_cast<std::size_t>(field->index())].isNull()) {
+            row.values()[static_cast<std::size_t>(field->index())].isNull()) {
             {
                 const Notifying notifying(*this);
                 emit postRefused(field.get());
@@ -579,9 +581,9 @@ void DataSet::cancel()
     int removed = -1;
     if (state_ == State::Edit) {
         Row& row = rows_[static_cast<std::size_t>(current_)];
-        row.values = editBackup_;
+        row.values() = editBackup_;
         if (row.status == RowStatus::Unmodified)
-            row.original.clear();
+            row.original().clear();
     } else if (state_ == State::Insert) {
         removed = current_;
         rows_.erase(rows_.begin() + removed);
@@ -655,7 +657,7 @@ void DataSet::execute(const QString& sql, const Row& row)
         const bool old = name.startsWith(kOldPrefix);
         const Field& field = fieldByName(old ? name.mid(kOldPrefix.size()) : name);
         const auto index = static_cast<std::size_t>(field.index());
-        statement.setParameter(name, old ? row.asRead()[index] : row.values[index]);
+        statement.setParameter(name, old ? row.asRead()[index] : row.values()[index]);
     }
     statement.execute();
     if (statement.affectedRows() == 0)
@@ -682,6 +684,6 @@ void DataSet::applyUpdates()
         execute(row.status == RowStatus::Inserted ? updateSql_->insertSql : updateSql_->modifySql,
                 row);
         row.status = RowStatus::Unmodified;
-        row.original.clear();
+        row.original().clear();
     }
 }

@@ -167,13 +167,23 @@ private:
     // kept beside them only while a change of it is not yet written.
     struct Row
     {
+        struct Expanded
+        {
+            std::vector<QVariant> values;
+            std::vector<QVariant> original;
+        };
         QByteArray packed;
-        std::vector<QVariant> values;
-        std::vector<QVariant> original;
+        std::unique_ptr<Expanded> expanded;
         RowStatus status = RowStatus::Unmodified;
 
-        bool isExpanded() const { return !values.empty(); }
-        const std::vector<QVariant>& asRead() const { return original.empty() ? values : original; }
+        bool isExpanded() const { return expanded != nullptr; }
+        std::vector<QVariant>& values() { return expanded->values; }
+        const std::vector<QVariant>& values() const { return expanded->values; }
+        std::vector<QVariant>& original() { return expanded->original; }
+        const std::vector<QVariant>& asRead() const
+        {
+            return expanded->original.empty() ? expanded->values : expanded->original;
+        }
     };
 
     // Marks the data set as notifying while it lives.

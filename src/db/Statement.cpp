@@ -415,8 +415,10 @@ QVariant Statement::value(const QString& name) const
 
 QByteArray Statement::packRow(const std::vector<int>& columns) const
 {
-    QByteArray packed;
-    packed.reserve(64);
+    // Packed into a buffer kept between rows, then copied at its exact size: a row held by a
+    // data set wastes no capacity.
+    QByteArray& packed = packing_;
+    packed.clear();
     const unsigned char* buffer = outputBuffer_.data();
     const auto append = [&packed](PackedTag tag, const void* data, qsizetype size) {
         packed.append(char(tag));
@@ -480,7 +482,7 @@ QByteArray Statement::packRow(const std::vector<int>& columns) const
             packed.append(char(PackedNull));
         }
     }
-    return packed;
+    return QByteArray(packed.constData(), packed.size());
 }
 
 bool isNullPacked(const QByteArray& packed, int position)
