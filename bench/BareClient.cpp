@@ -40,8 +40,8 @@ int BareClient::fetch(const QString& sql, int rows)
         Connection::kDialect, IStatement::PREPARE_PREFETCH_METADATA));
     FbRef<IMessageMetadata> output(statement->getOutputMetadata(&status));
     buffer_.resize(output->getMessageLength(&status));
-    FbRef<IResultSet> cursor(statement->openCursor(&status, transaction_.get(), nullptr, nullptr,
-                                                   output.get(), 0));
+    FbRef<IResultSet> cursor(
+        statement->openCursor(&status, transaction_.get(), nullptr, nullptr, output.get(), 0));
     int fetched = 0;
     while ((rows < 0 || fetched < rows) &&
            cursor->fetchNext(&status, buffer_.data()) == IStatus::RESULT_OK)

@@ -15,43 +15,69 @@
 namespace {
 
 const QStringList kFirstNames = {
-    "Ana",     "Maria",   "José",     "João",    "Antônio", "Francisco", "Carlos",  "Paulo",
-    "Pedro",   "Lucas",   "Luiz",     "Marcos",  "Luís",    "Gabriel",   "Rafael",  "Daniel",
+    "Ana",     "Maria",   "José",     "João",    "Antônio", "Francisco", "Carlos",   "Paulo",
+    "Pedro",   "Lucas",   "Luiz",     "Marcos",  "Luís",    "Gabriel",   "Rafael",   "Daniel",
     "Marcelo", "Bruno",   "Eduardo",  "Felipe",  "Juliana", "Fernanda",  "Patrícia", "Aline",
-    "Sandra",  "Camila",  "Amanda",   "Bruna",   "Jéssica", "Letícia",   "Júlia",   "Luciana",
-    "Vanessa", "Mariana", "Gabriela", "Vitória", "Larissa", "Beatriz",   "Sílvia",  "Simone"};
+    "Sandra",  "Camila",  "Amanda",   "Bruna",   "Jéssica", "Letícia",   "Júlia",    "Luciana",
+    "Vanessa", "Mariana", "Gabriela", "Vitória", "Larissa", "Beatriz",   "Sílvia",   "Simone"};
 const QStringList kSurnames = {
-    "Silva",    "Santos",   "Oliveira", "Souza",     "Rodrigues", "Ferreira", "Alves",
-    "Pereira",  "Lima",     "Gomes",    "Costa",     "Ribeiro",   "Martins",  "Carvalho",
-    "Almeida",  "Lopes",    "Soares",   "Fernandes", "Vieira",    "Barbosa",  "Rocha",
-    "Dias",     "Nascimento", "Andrade", "Moreira",  "Nunes",     "Marques",  "Machado",
-    "Mendes",   "Freitas",  "Cardoso",  "Ramos",     "Gonçalves", "Santana",  "Teixeira",
-    "Araújo",   "Sílvio",   "Cavalcanti", "Pinto",   "Monteiro"};
-const QList<std::pair<const char*, const char*>> kCities = {
-    {"São Paulo", "SP"},     {"Rio de Janeiro", "RJ"}, {"Brasília", "DF"},
-    {"Salvador", "BA"},      {"Fortaleza", "CE"},      {"Belo Horizonte", "MG"},
-    {"Manaus", "AM"},        {"Curitiba", "PR"},       {"Recife", "PE"},
-    {"Goiânia", "GO"},       {"Belém", "PA"},          {"Porto Alegre", "RS"},
-    {"Guarulhos", "SP"},     {"Campinas", "SP"},       {"São Luís", "MA"},
-    {"São Gonçalo", "RJ"},   {"Maceió", "AL"},         {"Duque de Caxias", "RJ"},
-    {"Campo Grande", "MS"},  {"Natal", "RN"},          {"Teresina", "PI"},
-    {"São Bernardo do Campo", "SP"}, {"Nova Iguaçu", "RJ"}, {"João Pessoa", "PB"},
-    {"Santo André", "SP"},   {"Osasco", "SP"},         {"Jaboatão dos Guararapes", "PE"},
-    {"Ribeirão Preto", "SP"}, {"Uberlândia", "MG"},    {"Sorocaba", "SP"},
-    {"Contagem", "MG"},      {"Aracaju", "SE"},        {"Feira de Santana", "BA"},
-    {"Cuiabá", "MT"},        {"Joinville", "SC"},      {"Juiz de Fora", "MG"},
-    {"Londrina", "PR"},      {"Aparecida de Goiânia", "GO"}, {"Niterói", "RJ"},
-    {"Porto Velho", "RO"},   {"Florianópolis", "SC"},  {"Vitória", "ES"},
-    {"Macapá", "AP"}};
-const QStringList kStreets = {"Rua das Flores", "Avenida Brasil", "Rua XV de Novembro",
-                              "Rua Sete de Setembro", "Avenida Paulista", "Rua da Paz",
-                              "Rua Tiradentes", "Avenida Getúlio Vargas", "Rua São José",
-                              "Rua Dom Pedro II"};
-const QStringList kDistricts = {"Centro", "Jardim América", "Vila Nova", "Boa Vista",
-                                "Santa Cruz", "São José", "Industrial", "Bela Vista"};
-const QStringList kNotes = {"Cliente desde 2010", "Ligar à tarde",
-                            "Prefere contato por e-mail", "Amigo da família",
-                            "Fornecedor de material de escritório"};
+    "Silva",   "Santos",     "Oliveira",   "Souza",     "Rodrigues", "Ferreira", "Alves",
+    "Pereira", "Lima",       "Gomes",      "Costa",     "Ribeiro",   "Martins",  "Carvalho",
+    "Almeida", "Lopes",      "Soares",     "Fernandes", "Vieira",    "Barbosa",  "Rocha",
+    "Dias",    "Nascimento", "Andrade",    "Moreira",   "Nunes",     "Marques",  "Machado",
+    "Mendes",  "Freitas",    "Cardoso",    "Ramos",     "Gonçalves", "Santana",  "Teixeira",
+    "Araújo",  "Sílvio",     "Cavalcanti", "Pinto",     "Monteiro"};
+const QList<std::pair<const char*, const char*>> kCities = {{"São Paulo", "SP"},
+                                                            {"Rio de Janeiro", "RJ"},
+                                                            {"Brasília", "DF"},
+                                                            {"Salvador", "BA"},
+                                                            {"Fortaleza", "CE"},
+                                                            {"Belo Horizonte", "MG"},
+                                                            {"Manaus", "AM"},
+                                                            {"Curitiba", "PR"},
+                                                            {"Recife", "PE"},
+                                                            {"Goiânia", "GO"},
+                                                            {"Belém", "PA"},
+                                                            {"Porto Alegre", "RS"},
+                                                            {"Guarulhos", "SP"},
+                                                            {"Campinas", "SP"},
+                                                            {"São Luís", "MA"},
+                                                            {"São Gonçalo", "RJ"},
+                                                            {"Maceió", "AL"},
+                                                            {"Duque de Caxias", "RJ"},
+                                                            {"Campo Grande", "MS"},
+                                                            {"Natal", "RN"},
+                                                            {"Teresina", "PI"},
+                                                            {"São Bernardo do Campo", "SP"},
+                                                            {"Nova Iguaçu", "RJ"},
+                                                            {"João Pessoa", "PB"},
+                                                            {"Santo André", "SP"},
+                                                            {"Osasco", "SP"},
+                                                            {"Jaboatão dos Guararapes", "PE"},
+                                                            {"Ribeirão Preto", "SP"},
+                                                            {"Uberlândia", "MG"},
+                                                            {"Sorocaba", "SP"},
+                                                            {"Contagem", "MG"},
+                                                            {"Aracaju", "SE"},
+                                                            {"Feira de Santana", "BA"},
+                                                            {"Cuiabá", "MT"},
+                                                            {"Joinville", "SC"},
+                                                            {"Juiz de Fora", "MG"},
+                                                            {"Londrina", "PR"},
+                                                            {"Aparecida de Goiânia", "GO"},
+                                                            {"Niterói", "RJ"},
+                                                            {"Porto Velho", "RO"},
+                                                            {"Florianópolis", "SC"},
+                                                            {"Vitória", "ES"},
+                                                            {"Macapá", "AP"}};
+const QStringList kStreets = {
+    "Rua das Flores",   "Avenida Brasil",  "Rua XV de Novembro", "Rua Sete de Setembro",
+    "Avenida Paulista", "Rua da Paz",      "Rua Tiradentes",     "Avenida Getúlio Vargas",
+    "Rua São José",     "Rua Dom Pedro II"};
+const QStringList kDistricts = {"Centro",     "Jardim América", "Vila Nova",  "Boa Vista",
+                                "Santa Cruz", "São José",       "Industrial", "Bela Vista"};
+const QStringList kNotes = {"Cliente desde 2010", "Ligar à tarde", "Prefere contato por e-mail",
+                            "Amigo da família", "Fornecedor de material de escritório"};
 
 QString plainAscii(QString text)
 {
@@ -89,23 +115,24 @@ void generateContacts(const QString& path, int count)
             return text;
         };
         for (int i = 1; i <= count; ++i) {
-            const QString name = QStringLiteral("%1 %2 %3")
-                                     .arg(pick(kFirstNames), pick(kSurnames), pick(kSurnames));
+            const QString name =
+                QStringLiteral("%1 %2 %3").arg(pick(kFirstNames), pick(kSurnames), pick(kSurnames));
             const auto& [city, state] = pick(kCities);
             const QString area = QString::number(11 + random() % 88);
             insert.setParameter(QStringLiteral("C"), i);
             insert.setParameter(QStringLiteral("N"), name.left(45));
-            insert.setParameter(QStringLiteral("E"), QStringLiteral("%1, %2").arg(
-                                                         pick(kStreets)).arg(1 + random() % 3000));
+            insert.setParameter(
+                QStringLiteral("E"),
+                QStringLiteral("%1, %2").arg(pick(kStreets)).arg(1 + random() % 3000));
             insert.setParameter(QStringLiteral("B"), pick(kDistricts));
             insert.setParameter(QStringLiteral("CI"), QString::fromUtf8(city));
             insert.setParameter(QStringLiteral("UF"), QString::fromLatin1(state));
             insert.setParameter(QStringLiteral("CEP"),
                                 digits(2) + u'.' + digits(3) + u'-' + digits(3));
-            insert.setParameter(QStringLiteral("F"), QStringLiteral("(%1) %2-%3").arg(
-                                                         area, digits(4), digits(4)));
-            insert.setParameter(QStringLiteral("M"), QStringLiteral("(%1) 9%2-%3").arg(
-                                                         area, digits(4), digits(4)));
+            insert.setParameter(QStringLiteral("F"),
+                                QStringLiteral("(%1) %2-%3").arg(area, digits(4), digits(4)));
+            insert.setParameter(QStringLiteral("M"),
+                                QStringLiteral("(%1) 9%2-%3").arg(area, digits(4), digits(4)));
             insert.setParameter(QStringLiteral("EM"),
                                 (plainAscii(name).left(30) + QStringLiteral("@exemplo.com.br")));
             insert.setParameter(

@@ -200,8 +200,8 @@ void measure(const QString& database, int contacts)
     const int screen = window->DBGrid1->rowsPerScreen();
 
     // A key in the search box, for a common pattern and one that matches nothing.
-    for (const QString& pattern :
-         {QStringLiteral("S"), QStringLiteral("SI"), QStringLiteral("SIL"), QStringLiteral("XYZQ")}) {
+    for (const QString& pattern : {QStringLiteral("S"), QStringLiteral("SI"), QStringLiteral("SIL"),
+                                   QStringLiteral("XYZQ")}) {
         Sample program, client, repaint;
         const bool matchesNothing = pattern == QLatin1String("XYZQ");
         for (int i = 0; i < kRepeats; ++i) {
@@ -281,7 +281,8 @@ void measure(const QString& database, int contacts)
             "EXTRACT(MONTH FROM AGE_DATANASC) * 100 + EXTRACT(DAY FROM AGE_DATANASC)");
         const QString ranges =
             last.year() == today.year()
-                ? QStringLiteral("%1 BETWEEN %2 AND %3").arg(key, birthdayKey(today), birthdayKey(last))
+                ? QStringLiteral("%1 BETWEEN %2 AND %3")
+                      .arg(key, birthdayKey(today), birthdayKey(last))
                 : QStringLiteral("%1 BETWEEN %2 AND 1231 OR %1 BETWEEN 101 AND %3")
                       .arg(key, birthdayKey(today), birthdayKey(last));
         Sample list, plain;
@@ -329,8 +330,7 @@ int main(int argc, char* argv[])
                  .arg(QStringLiteral("median"), 9)
                  .arg(QStringLiteral("ratio"), 6);
     for (const int contacts : {1000, 10000, 100000}) {
-        const QString database =
-            QStringLiteral("%1/CONTACTS_%2.FDB").arg(cache).arg(contacts);
+        const QString database = QStringLiteral("%1/CONTACTS_%2.FDB").arg(cache).arg(contacts);
         if (!QFile::exists(database)) {
             out() << "generating " << contacts << " contacts...\n";
             out().flush();

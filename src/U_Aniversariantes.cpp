@@ -8,7 +8,9 @@
 #include <QCloseEvent>
 #include <QDateTimeEdit>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -22,12 +24,29 @@ const QString kSqlRelatorio =
     QStringLiteral("Select distinct * from SP_Aniversariantes(:DataInicio, :DataFim)\n"
                    "Order by Extract(Month from Age_DataNasc), Extract(Day from Age_DataNasc)");
 
+// The system's short date format with the whole year, so a typed date is never ambiguous.
+QString fourDigitYear(QString format)
+{
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    return format.replace(shortYear, QStringLiteral("yyyy"));
+}
+
 // Shows and edits the date only; the time of day of the value is kept as it is.
+// Tab leaves the picker, as it leaves every control; the arrow keys move among its parts.
+class DatePicker : public QDateTimeEdit
+{
+public:
+    using QDateTimeEdit::QDateTimeEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 QDateTimeEdit* datePicker(const QString& name, const QDateTime& value, QWidget* parent)
 {
-    auto* picker = new QDateTimeEdit(parent);
+    auto* picker = new DatePicker(parent);
     picker->setObjectName(name);
-    picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    picker->setDisplayFormat(fourDigitYear(QLocale().dateFormat(QLocale::ShortFormat)));
     picker->setCalendarPopup(true);
     picker->setDateTime(value);
     return picker;
@@ -69,7 +88,8 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
     setFont(font);
-    resize(400, 262);
+    // A dialog of its designed size: nothing to gain from resizing it.
+    setFixedSize(400, 262);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -114,6 +134,17 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
 
     // Here the grid takes part in the Tab order; created first, it comes ahead of the period.
     DBGrid1->setFocusPolicy(Qt::StrongFocus);
+    // After the grid and the period, the buttons in the order they stand.
+    QWidget* previous = DBGrid1;
+    for (QWidget* next : std::initializer_list<QWidget*>{DTDataInicio, DTDataFim, PNGButton1,
+                                                         BRelacao, BEtiquetas, BitBtn3}) {
+        next->setFocusPolicy(next == DTDataInicio || next == DTDataFim ? Qt::StrongFocus
+                                                                       : Qt::TabFocus);
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    Label1->setBuddy(DTDataInicio);
+    Label2->setBuddy(DTDataFim);
 
     // The list starts with today's birthdays, the period the pickers show.
     PNGButton1Click();
@@ -176,6 +207,15 @@ void TFrmAniversariantes::centrar()
 {
     if (const QScreen* primary = QGuiApplication::primaryScreen())
         move(CenteredPosition(primary->geometry(), frameGeometry().size()));
+}
+
+void TFrmAniversariantes::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFrmAniversariantes::showEvent(QShowEvent* event)

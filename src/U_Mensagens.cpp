@@ -2,6 +2,7 @@
 
 #include "U_DM.h"
 #include "platform/ResourceStrings.h"
+#include "widgets/Application.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -64,11 +65,14 @@ bool isBuiltInLanguage(int index)
     return index >= 0 && index <= 2;
 }
 
-// The system message box: no owner, modal for the whole application, question icon.
+// The system message box: modal for the whole application, question icon, its buttons in the
+// language of its text. It belongs to the window that holds the input, so it stays on top.
 QMessageBox::StandardButton ask(Mensagem mensagem, int index, QMessageBox::StandardButtons buttons)
 {
+    static const char* const languages[] = {"es", "en", "pt_BR"};
+    Application::useToolkitLanguage(QString::fromLatin1(languages[index]));
     QMessageBox box(QMessageBox::Question, TituloMensagem(mensagem, index),
-                    TextoMensagem(mensagem, index), buttons);
+                    TextoMensagem(mensagem, index), buttons, Application::dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
     box.setDefaultButton(QMessageBox::No);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -128,7 +132,8 @@ bool MostrarMensagem(Mensagem mensagem)
 
 void MostrarInformacao(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text);
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::NoButton,
+                    Application::dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
     box.addButton(ResourceStrings::load(ResourceStrings::MsgDlgOK), QMessageBox::AcceptRole);
     box.adjustSize();

@@ -2,7 +2,9 @@
 
 #include "platform/Error.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -38,9 +40,39 @@ bool Application::notify(QObject* receiver, QEvent* event)
     }
 }
 
+QWidget* Application::dialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+void Application::useToolkitLanguage(const QString& language)
+{
+    static QTranslator* translator = nullptr;
+    static QString current;
+    if (language == current)
+        return;
+    current = language;
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    auto* loaded = new QTranslator(qApp);
+    if (loaded->load(QStringLiteral("qtbase_") + language,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(loaded);
+        translator = loaded;
+    } else {
+        delete loaded;
+    }
+}
+
 void Application::showError(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationName(), message, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, applicationName(), message, QMessageBox::Ok,
+                    dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

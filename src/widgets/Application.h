@@ -23,6 +23,13 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // The window a message box belongs to: the modal window that holds the input, else the
+    // active window, so no window manager stacks the box beneath it.
+    static QWidget* dialogParent();
+    // Qt's own texts (the buttons of message boxes, among others) in a language such as
+    // "pt_BR", "es" or "en", from the toolkit's installed translations.
+    static void useToolkitLanguage(const QString& language);
+
     // The default error box: the error's text, the application's name as caption.
     static void showError(const QString& message);
     // showError for whatever exception is being handled.

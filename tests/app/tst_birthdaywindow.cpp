@@ -48,6 +48,7 @@ private slots:
     void designTexts();
     void initialPeriodAndPickers();
     void tabOrderStartsAtTheGrid();
+    void behavesLikeADialog();
     void openedWithTodaysBirthdays_data();
     void openedWithTodaysBirthdays();
     void visualizarWithTheInitialPeriodListsToday();
@@ -233,6 +234,32 @@ void TestBirthdayWindow::tabOrderStartsAtTheGrid()
     QCOMPARE(QApplication::focusWidget(), window->DBGrid1);
     QTest::keyClick(window->DBGrid1, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), window->DTDataInicio);
+}
+
+void TestBirthdayWindow::behavesLikeADialog()
+{
+    TFrmAniversariantes* window = createWindow();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+
+    // Tab walks the grid, the period and the buttons in the order they stand.
+    QList<QWidget*> visited;
+    for (int i = 0; i < 7; ++i) {
+        visited << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, (QList<QWidget*>{window->DBGrid1, window->DTDataInicio, window->DTDataFim,
+                                       window->PNGButton1, window->BRelacao, window->BEtiquetas,
+                                       window->BitBtn3}));
+    QCOMPARE(QApplication::focusWidget(), window->DBGrid1);
+
+    // A date typed with its four-digit year.
+    QVERIFY(window->DTDataInicio->displayFormat().contains(QLatin1String("yyyy")));
+
+    QTest::keyClick(window->DBGrid1, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
 }
 
 void TestBirthdayWindow::openedWithTodaysBirthdays_data()

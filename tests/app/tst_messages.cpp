@@ -3,6 +3,7 @@
 #include "U_Mensagens.h"
 #include "support/AgendaFixture.h"
 #include "support/BoxAnswerer.h"
+#include "widgets/Application.h"
 
 #include <QTest>
 
@@ -20,6 +21,7 @@ private slots:
 
     void saveQuestion_data();
     void saveQuestion();
+    void boxesBelongToTheModalWindow();
     void deleteQuestion_data();
     void deleteQuestion();
     void notices_data();
@@ -57,17 +59,21 @@ void TestMessages::saveQuestion_data()
     QTest::addColumn<QVariant>("index");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("buttonTexts"); // in the language of the text
 
+    const QStringList spanish{"&Sí", "&No", "Cancelar"};
     QTest::newRow("0") << QVariant(0) << QStringLiteral("Confirmación")
-                       << QStringLiteral("¿Desea guardar los cambios?");
+                       << QStringLiteral("¿Desea guardar los cambios?") << spanish;
     QTest::newRow("1") << QVariant(1) << QStringLiteral("Confirmation")
-                       << QStringLiteral("Want to save changes?");
+                       << QStringLiteral("Want to save changes?")
+                       << QStringList{"&Yes", "&No", "Cancel"};
     QTest::newRow("2") << QVariant(2) << QStringLiteral("Confirmação")
-                       << QStringLiteral("Deseja salvar as alterações?");
+                       << QStringLiteral("Deseja salvar as alterações?")
+                       << QStringList{"&Sim", "&Não", "Cancelar"};
     QTest::newRow("NULL") << QVariant() << QStringLiteral("Confirmación")
-                          << QStringLiteral("¿Desea guardar los cambios?");
-    QTest::newRow("3") << QVariant(3) << QString() << QString();
-    QTest::newRow("-1") << QVariant(-1) << QString() << QString();
+                          << QStringLiteral("¿Desea guardar los cambios?") << spanish;
+    QTest::newRow("3") << QVariant(3) << QString() << QString() << QStringList{};
+    QTest::newRow("-1") << QVariant(-1) << QString() << QString() << QStringList{};
 }
 
 void TestMessages::saveQuestion()
@@ -75,6 +81,7 @@ void TestMessages::saveQuestion()
     QFETCH(QVariant, index);
     QFETCH(QString, caption);
     QFETCH(QString, text);
+    QFETCH(QStringList, buttonTexts);
     setLanguageIndex(index);
 
     const std::pair<QMessageBox::StandardButton, RespostaSalvar> answers[] = {
@@ -98,7 +105,31 @@ void TestMessages::saveQuestion()
         QCOMPARE(box.icon, QMessageBox::Question);
         QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(box.defaultButton, QMessageBox::No);
+        QStringList shown = box.buttonTexts;
+        shown.sort();
+        QStringList wanted = buttonTexts;
+        wanted.sort();
+        QCOMPARE(shown, wanted);
     }
+}
+
+// A box asked for while a modal window holds the input belongs to that window, so that no
+// window manager can stack it beneath.
+void TestMessages::boxesBelongToTheModalWindow()
+{
+    setLanguageIndex(2);
+    QWidget modal;
+    modal.setObjectName(QStringLiteral("Modal"));
+    modal.setWindowModality(Qt::ApplicationModal);
+    modal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&modal));
+    BoxAnswerer answerer(QMessageBox::No);
+    ConfirmarExclusao();
+    MostrarMensagem(Mensagem::MsgSemContato);
+    Application::showError(QStringLiteral("x"));
+    QCOMPARE(answerer.boxes().size(), 3);
+    for (const BoxAnswerer::Box& box : answerer.boxes())
+        QCOMPARE(box.parentName, QStringLiteral("Modal"));
 }
 
 void TestMessages::deleteQuestion_data()

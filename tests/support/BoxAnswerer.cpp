@@ -24,6 +24,8 @@ void BoxAnswerer::answerActiveBox()
         seen.defaultButton = box->standardButton(box->defaultButton());
     for (QAbstractButton* button : box->buttons())
         seen.buttonTexts << button->text();
+    if (box->parentWidget())
+        seen.parentName = box->parentWidget()->objectName();
     boxes_.append(seen);
 
     QAbstractButton* button = box->button(answer_);

@@ -20,6 +20,7 @@ public:
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
         QStringList buttonTexts;
+        QString parentName; // the object name of the window the box belongs to
     };
 
     explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok);
