@@ -11,9 +11,11 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -100,7 +102,7 @@ void TFrmAgenda::buildToolbar()
     delete Panel1->layout();
     PNGOpcoes = new Button(QStringLiteral("PNGOpcoes"), Panel1);
     PNGOpcoes->setToolTip(QStringLiteral("Opções"));
-    PNGOpcoes->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    PNGOpcoes->setThemeIcon("preferences-system", QStyle::SP_FileDialogDetailedView);
     PNGOpcoes->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(PNGOpcoes, &QToolButton::clicked, this, [this] { TimerPopup->start(); });
     Bevel3 = new Bevel(QStringLiteral("Bevel3"), Panel1);
@@ -136,6 +138,8 @@ void TFrmAgenda::buildContactForm()
         control->setGeometry(at);
         control->setCharCase(charCase);
         control->bind(DataSource1, QString::fromLatin1(field));
+        // A screen reader names each field by its label.
+        label->setBuddy(control);
     };
     const auto lower = Edit::CharCase::Lower;
     edit(DBNome, "DBNome", "Nome:", {9, 17}, {77, 12, 543, 21}, "AGE_NOME");
@@ -155,6 +159,7 @@ void TFrmAgenda::buildContactForm()
     for (const QString& code : stateCodes())
         DBComboBox1->addSortedItem(code);
     DBComboBox1->bind(DataSource1, QStringLiteral("AGE_UF"));
+    ufLabel->setBuddy(DBComboBox1);
 
     edit(DBEdit5, "DBEdit5", "CEP:", {508, 95}, {534, 90, 86, 21}, "AGE_CEP");
     edit(DBEdit13, "DBEdit13", "E-Mail:", {9, 121}, {77, 116, 337, 21}, "AGE_EMAIL", lower);
@@ -168,11 +173,12 @@ void TFrmAgenda::buildContactForm()
     DBMemo1 = new DBMemo(QStringLiteral("DBMemo1"), GroupBox4);
     DBMemo1->setGeometry(77, 169, 443, 78);
     DBMemo1->bind(DataSource1, QStringLiteral("AGE_OBS"));
+    notesLabel->setBuddy(DBMemo1);
 
     // The map window joins later; until then the button only sits in the form.
     BLocalizarMapa = new Button(QStringLiteral("BLocalizarMapa"), GroupBox4);
     BLocalizarMapa->setText(QStringLiteral("Localizar no mapa"));
-    BLocalizarMapa->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+    BLocalizarMapa->setThemeIcon("find-location", QStyle::SP_DirIcon);
     BLocalizarMapa->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     BLocalizarMapa->setGeometry(522, 172, 98, 73);
 
@@ -189,6 +195,7 @@ void TFrmAgenda::buildSearchPanel()
 {
     DBGrid1 = new DBGrid(QStringLiteral("DBGrid1"), PBusca);
     DBGrid1->setGeometry(6, 8, 521, 129);
+    DBGrid1->setAccessibleName(QStringLiteral("Contatos"));
     DBGrid1->setDataSource(DataSource1);
     DBGrid1->addColumn(QStringLiteral("AGE_NOME"), QStringLiteral("Nome"), 313);
     DBGrid1->addColumn(QStringLiteral("AGE_TELEFONE"), QStringLiteral("Fone"), 99);
@@ -199,6 +206,7 @@ void TFrmAgenda::buildSearchPanel()
     EdPesquisa = new Edit(QStringLiteral("EdPesquisa"), PBusca);
     EdPesquisa->setGeometry(64, 141, 463, 21);
     EdPesquisa->setCharCase(Edit::CharCase::Upper);
+    LPesquisa->setBuddy(EdPesquisa);
     connect(EdPesquisa, &QLineEdit::textChanged, this, &TFrmAgenda::EdPesquisaChange);
 
     RGLocalizar = new RadioGroup(QStringLiteral("RGLocalizar"), QStringLiteral("Localizar por: "),
@@ -227,6 +235,8 @@ void TFrmAgenda::buildSearchPanel()
     CBIdiomas->setGeometry(613, 488, 23, 28);
     CBIdiomas->setFocusPolicy(Qt::NoFocus);
     CBIdiomas->lower();
+    // Not shown to anyone, a screen reader included.
+    CBIdiomas->hide();
 }
 
 void TFrmAgenda::buildMenus()
@@ -426,6 +436,35 @@ bool TFrmAgenda::FormClose()
     if (TFrmBaseFilha::FormClose())
         hide();
     return false;
+}
+
+void TFrmAgenda::FormKeyDown(QKeyEvent* event, bool& handled)
+{
+    TFrmBaseFilha::FormKeyDown(event, handled);
+    if (handled || QApplication::focusWidget() != EdPesquisa)
+        return;
+    // The keys that move through the grid work from the search box too, so a contact is picked
+    // without the mouse; Home and End with Ctrl, since alone they move in the text.
+    const bool control = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        handled = plain;
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        handled = control;
+        break;
+    default:
+        break;
+    }
+    if (handled) {
+        QKeyEvent forwarded(event->type(), event->key(), event->modifiers());
+        QCoreApplication::sendEvent(DBGrid1, &forwarded);
+    }
 }
 
 void TFrmAgenda::BImprimirClick()

@@ -76,6 +76,7 @@ public:
 protected:
     void FormShow() override;
     bool FormClose() override;
+    void FormKeyDown(QKeyEvent* event, bool& handled) override;
     void BImprimirClick() override;
 
 private:

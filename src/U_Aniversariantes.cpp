@@ -52,12 +52,12 @@ QDateTimeEdit* datePicker(const QString& name, const QDateTime& value, QWidget* 
     return picker;
 }
 
-Button* imageButton(const QString& name, const QString& caption, QStyle::StandardPixmap image,
-                    QWidget* parent)
+Button* imageButton(const QString& name, const QString& caption, const char* themeName,
+                    QStyle::StandardPixmap fallback, QWidget* parent)
 {
     auto* button = new Button(name, parent);
     button->setText(caption);
-    button->setIcon(parent->style()->standardIcon(image));
+    button->setThemeIcon(themeName, fallback);
     return button;
 }
 
@@ -74,12 +74,12 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
       DTDataFim(datePicker(QStringLiteral("DTDataFim"),
                            QDateTime(QDate::currentDate(), QTime(23, 59, 59)), GroupBox1)),
       PNGButton1(imageButton(QStringLiteral("PNGButton1"), QStringLiteral("Visualizar"),
-                             QStyle::SP_FileDialogContentsView, GroupBox1)),
+                             "view-refresh", QStyle::SP_FileDialogContentsView, GroupBox1)),
       BRelacao(imageButton(QStringLiteral("BRelacao"), QStringLiteral("Imprimir relação"),
-                           QStyle::SP_FileDialogDetailedView, Panel1)),
+                           "document-print", QStyle::SP_FileDialogDetailedView, Panel1)),
       BEtiquetas(imageButton(QStringLiteral("BEtiquetas"), QStringLiteral("Imprimir etiquetas"),
-                             QStyle::SP_FileDialogListView, Panel1)),
-      BitBtn3(imageButton(QStringLiteral("BitBtn3"), QStringLiteral("Fechar"),
+                             "document-print", QStyle::SP_FileDialogListView, Panel1)),
+      BitBtn3(imageButton(QStringLiteral("BitBtn3"), QStringLiteral("Fechar"), "window-close",
                           QStyle::SP_DialogCloseButton, Panel1)),
       Q_Relatorio(DM->Trans_Agenda)
 {
@@ -105,6 +105,7 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
     DTDataFim->setGeometry(152, 24, 89, 21);
     PNGButton1->setGeometry(252, 15, 125, 37);
     DBGrid1->setGeometry(8, 80, 385, 120);
+    DBGrid1->setAccessibleName(QStringLiteral("Aniversariantes"));
     BRelacao->setGeometry(9, 216, 126, 36);
     BEtiquetas->setGeometry(153, 216, 129, 36);
     BitBtn3->setGeometry(294, 217, 96, 36);

@@ -47,20 +47,41 @@ TFrmBaseFilha::TFrmBaseFilha(QWidget* parent)
     BSair = linkedButton(QStringLiteral("BSair"), Action1);
     toolbar->addStretch();
 
+    // Icons of the desktop's theme by their freedesktop names, the toolkit's own otherwise.
+    const struct
+    {
+        Button* button;
+        const char* themeName;
+        QStyle::StandardPixmap fallback;
+    } icons[] = {
+        {BNovo, "document-new", QStyle::SP_FileIcon},
+        {BGravar, "document-save", QStyle::SP_DialogSaveButton},
+        {BAlterar, "document-edit", QStyle::SP_FileDialogDetailedView},
+        {BCancelar, "edit-undo", QStyle::SP_DialogCancelButton},
+        {BExcluir, "edit-delete", QStyle::SP_TrashIcon},
+        {BImprimir, "document-print", QStyle::SP_FileDialogContentsView},
+        {BPrimeiro, "go-first", QStyle::SP_MediaSkipBackward},
+        {BAnterior, "go-previous", QStyle::SP_MediaSeekBackward},
+        {BProximo, "go-next", QStyle::SP_MediaSeekForward},
+        {BUltimo, "go-last", QStyle::SP_MediaSkipForward},
+        {BSair, "application-exit", QStyle::SP_DialogCloseButton},
+    };
+    for (const auto& icon : icons)
+        icon.button->setThemeIcon(icon.themeName, icon.fallback);
     // The navigation buttons show icons only.
-    const QList<QPair<Button*, QStyle::StandardPixmap>> icons = {
-        {BPrimeiro, QStyle::SP_MediaSkipBackward},
-        {BAnterior, QStyle::SP_MediaSeekBackward},
-        {BProximo, QStyle::SP_MediaSeekForward},
-        {BUltimo, QStyle::SP_MediaSkipForward}};
-    for (const auto& [button, icon] : icons) {
-        button->setIcon(style()->standardIcon(icon));
+    for (Button* button : {BPrimeiro, BAnterior, BProximo, BUltimo})
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    }
 
     StatusBar1->setPanels({QStringLiteral("F2 - Novo"), QStringLiteral("F3 - Salvar"),
                            QStringLiteral("F4 - Alterar"), QStringLiteral("F5 - Cancelar"),
                            QStringLiteral("F6 - Excluir"), QStringLiteral("Esc - Sair")});
+
+    // The field area is disabled while browsing, yet its values are what a person reads: they
+    // keep a dark text on the disabled background.
+    QPalette readable = PFundo->palette();
+    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        readable.setColor(QPalette::Disabled, role, QColor(0x33, 0x33, 0x33));
+    PFundo->setPalette(readable);
 
     connect(DataSource1, &DataSource::stateChanged, this, &TFrmBaseFilha::stateChanged);
     connect(DataSource1, &DataSource::currentRowChanged, this, &TFrmBaseFilha::updateActions);

@@ -2,11 +2,30 @@
 
 #include "platform/Error.h"
 
+#include <QAccessibleWidget>
+#include <QDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// The program's windows are plain widgets with the window flag; a screen reader is told they
+// are windows.
+QAccessibleInterface* windowAccessible(const QString&, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget || widget->windowType() != Qt::Window || qobject_cast<QDialog*>(widget))
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    QAccessible::installFactory(windowAccessible);
+}
 
 Application::~Application()
 {

@@ -84,6 +84,19 @@ Button::Button(const QString& name, QWidget* parent) : QToolButton(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
+void Button::setThemeIcon(const char* themeName, QStyle::StandardPixmap fallback)
+{
+    setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), style()->standardIcon(fallback)));
+}
+
+bool Button::event(QEvent* event)
+{
+    // A button that shows only its image is named by its hint.
+    if (event->type() == QEvent::ToolTipChange && text().isEmpty())
+        setAccessibleName(toolTip());
+    return QToolButton::event(event);
+}
+
 Label::Label(const QString& name, const QString& caption, QWidget* parent) : QLabel(caption, parent)
 {
     setObjectName(name);
@@ -176,6 +189,8 @@ Memo::Memo(const QString& name, QWidget* parent)
     : QPlainTextEdit(parent), lines_(new MemoLines(this))
 {
     setObjectName(name);
+    // Tab moves on, as it does from every other field; a note has no use for tab characters.
+    setTabChangesFocus(true);
 }
 
 RadioGroup::RadioGroup(const QString& name, const QString& caption, const QStringList& items,

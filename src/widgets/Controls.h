@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QToolButton>
 
 class QButtonGroup;
@@ -27,6 +28,11 @@ class Button : public QToolButton
 
 public:
     explicit Button(const QString& name, QWidget* parent);
+    // The desktop theme's icon of that freedesktop name, else the toolkit's own.
+    void setThemeIcon(const char* themeName, QStyle::StandardPixmap fallback);
+
+protected:
+    bool event(QEvent* event) override;
 };
 
 class Label : public QLabel

@@ -8,8 +8,10 @@
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDateTimeEdit>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 
+#include <cmath>
 #include <memory>
 
 using Steps = std::function<void(TFrmAgenda&)>;
@@ -37,6 +40,9 @@ private slots:
     void search_data();
     void search();
     void searchForACharacterTheDatabaseCannotHoldFindsNothing();
+    void keysAPersonExpects();
+    void browsedValuesAreReadable();
+    void aScreenReaderCanNameEveryControl();
     void aSearchResetsTheGridOnceAndReadsOneScreen();
     void cancellingANewRowTouchesNoOtherRow_data();
     void cancellingANewRowTouchesNoOtherRow();
@@ -315,6 +321,124 @@ void TestMainWindow::aSearchResetsTheGridOnceAndReadsOneScreen()
              qPrintable(QString::number(agenda_->dm().Q_Agenda.recordCount())));
     QVERIFY(agenda_->dm().Q_Agenda.recordCount() >= screen - 1);
     QCOMPARE(window->DBNome->text(), QStringLiteral("Silva 000"));
+}
+
+void TestMainWindow::keysAPersonExpects()
+{
+    for (const char* name : {"Ana", "Bia", "Caio", "Dora", "Edu"})
+        addContact(QString::fromLatin1(name), {}, {}, {});
+    TFrmAgenda* window = showActiveWindow();
+    DataSet& contacts = agenda_->dm().Q_Agenda;
+    QCOMPARE(QApplication::focusWidget(), window->EdPesquisa);
+
+    // The search box moves the grid, and keeps its text.
+    const auto inSearch = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(window->EdPesquisa, key, modifiers);
+        return contacts.fieldByName(QStringLiteral("AGE_NOME")).asString();
+    };
+    QCOMPARE(inSearch(Qt::Key_Down), QStringLiteral("Bia"));
+    QCOMPARE(inSearch(Qt::Key_End, Qt::ControlModifier), QStringLiteral("Edu"));
+    QCOMPARE(inSearch(Qt::Key_Up), QStringLiteral("Dora"));
+    QCOMPARE(inSearch(Qt::Key_Home, Qt::ControlModifier), QStringLiteral("Ana"));
+    QCOMPARE(window->EdPesquisa->text(), QString());
+    QCOMPARE(window->DBGrid1->currentIndex().row(), contacts.currentIndex());
+
+    // In the grid, End and Home reach the last and the first row.
+    window->DBGrid1->setFocus();
+    QTest::keyClick(window->DBGrid1, Qt::Key_End);
+    QCOMPARE(contacts.currentIndex(), 4);
+    QTest::keyClick(window->DBGrid1, Qt::Key_Home);
+    QCOMPARE(contacts.currentIndex(), 0);
+
+    // Tab leaves the note instead of typing a tab into it.
+    QTest::keyClick(window->DBGrid1, Qt::Key_F4);
+    window->DBMemo1->setFocus();
+    QTest::keyClick(window->DBMemo1, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != window->DBMemo1);
+    QCOMPARE(window->DBMemo1->toPlainText(), QString());
+
+    for (Button* button :
+         {window->BNovo, window->BGravar, window->BAlterar, window->BCancelar, window->BExcluir,
+          window->BImprimir, window->BPrimeiro, window->BUltimo, window->BSair, window->PNGOpcoes})
+        QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
+}
+
+namespace {
+
+double luminance(const QColor& colour)
+{
+    const auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double lighter = std::max(luminance(a), luminance(b));
+    const double darker = std::min(luminance(a), luminance(b));
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+} // namespace
+
+void TestMainWindow::browsedValuesAreReadable()
+{
+    addContact(QStringLiteral("Zeca"), {}, {}, {});
+    TFrmAgenda* window = showActiveWindow();
+    QVERIFY(!window->DBNome->isEnabled());
+    const QPalette edit = window->DBNome->palette();
+    QVERIFY(contrast(edit.color(QPalette::Disabled, QPalette::Text),
+                     edit.color(QPalette::Disabled, QPalette::Base)) >= 4.5);
+    const QPalette caption = window->GroupBox4->findChild<QLabel*>()->palette();
+    QVERIFY(contrast(caption.color(QPalette::Disabled, QPalette::WindowText),
+                     caption.color(QPalette::Disabled, QPalette::Window)) >= 4.5);
+}
+
+namespace {
+
+// Every focusable control that a screen reader reaches under the interface, without a name.
+QStringList unnamedControls(QAccessibleInterface* interface)
+{
+    QStringList unnamed;
+    for (int i = 0; i < interface->childCount(); ++i) {
+        QAccessibleInterface* child = interface->child(i);
+        if (!child)
+            continue;
+        const QAccessible::State state = child->state();
+        if (state.focusable && !state.invisible && child->text(QAccessible::Name).isEmpty())
+            unnamed << child->object()->objectName();
+        unnamed << unnamedControls(child);
+    }
+    return unnamed;
+}
+
+} // namespace
+
+void TestMainWindow::aScreenReaderCanNameEveryControl()
+{
+    for (int language : {0, 1, 2}) {
+        // Each language's window, its labels in that language.
+        agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), language);
+        TFrmAgenda* window = showActiveWindow();
+        QAccessibleInterface* main = QAccessible::queryAccessibleInterface(window);
+        QCOMPARE(main->role(), QAccessible::Window);
+        QCOMPARE(unnamedControls(main), QStringList{});
+        QVERIFY(QAccessible::queryAccessibleInterface(window->CBIdiomas)->state().invisible);
+        QCOMPARE(QAccessible::queryAccessibleInterface(window->PNGOpcoes)->text(QAccessible::Name),
+                 window->PNGOpcoes->toolTip());
+
+        std::unique_ptr<TFrmAniversariantes> birthdays(CreateForm<TFrmAniversariantes>());
+        birthdays->show();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(birthdays.get());
+        QCOMPARE(list->role(), QAccessible::Window);
+        QCOMPARE(unnamedControls(list), QStringList{});
+        QVERIFY(
+            QAccessible::queryAccessibleInterface(birthdays->DTDataInicio)
+                ->text(QAccessible::Name) !=
+            QAccessible::queryAccessibleInterface(birthdays->DTDataFim)->text(QAccessible::Name));
+    }
 }
 
 void TestMainWindow::cancellingANewRowTouchesNoOtherRow_data()
