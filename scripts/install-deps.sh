@@ -9,7 +9,7 @@ packages=(
     qt6-multimedia-dev qt6-webengine-dev libqt6opengl6-dev
     libicu-dev
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-server firebird3.0-utils
-    qt6-translations-l10n fonts-liberation
+    qt6-translations-l10n fonts-liberation desktop-file-utils
     xauth xvfb
 )
 

@@ -18,6 +18,8 @@
 int TarvoAgendaRun()
 {
     QApplication::setApplicationName(kApplicationTitle);
+    // The desktop entry tells the desktop which windows are this program's, and their icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvo-agenda"));
     // The main window hides instead of closing; only "Fechar" ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

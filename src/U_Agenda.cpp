@@ -68,7 +68,8 @@ QIcon mainIcon()
 } // namespace
 
 TFrmAgenda::TFrmAgenda(QWidget* parent)
-    : TFrmBaseFilha(parent), icon_(mainIcon()), trayIcon_(new QSystemTrayIcon(this))
+    : TFrmBaseFilha(parent), icon_(QIcon::fromTheme(QStringLiteral("tarvo-agenda"), mainIcon())),
+      trayIcon_(new QSystemTrayIcon(this))
 {
     setObjectName(QStringLiteral("FrmAgenda"));
     setWindowTitle(QStringLiteral("Agenda Telefônica"));

@@ -278,7 +278,8 @@ void TDM::TB_ConfiguracaoAfterPost(DataSet& dataSet)
     applySaveRule(dataSet);
 
     if (dataSet.fieldByName(QStringLiteral("CFG_STARTWINDOWS")).asString() == kYes)
-        Autostart::writeEntry(kAutostartValue, QCoreApplication::applicationFilePath());
+        Autostart::writeEntry(kAutostartValue, QCoreApplication::applicationFilePath(),
+                              QStringLiteral("tarvo-agenda"));
     else
         Autostart::removeEntry(kAutostartValue);
 

@@ -47,19 +47,21 @@ QString entryFileName(const QString& name)
            QStringLiteral(".desktop");
 }
 
-void writeEntry(const QString& name, const QString& executablePath)
+void writeEntry(const QString& name, const QString& executablePath, const QString& iconName)
 {
     const QFileInfo configuration(configurationFolder());
     if (!configuration.isDir() || !configuration.isWritable() || !QDir().mkpath(autostartFolder()))
         throw Error(ResourceStrings::format(ResourceStrings::RegCreateFailed, kRunKey));
 
     QSaveFile file(entryFileName(name));
-    const QByteArray entry = QStringLiteral("[Desktop Entry]\n"
-                                            "Type=Application\n"
-                                            "Name=%1\n"
-                                            "Exec=%2\n")
-                                 .arg(name, execValue(executablePath))
-                                 .toUtf8();
+    const QByteArray entry =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=%1\n"
+                       "Exec=%2\n")
+            .arg(name, execValue(executablePath))
+            .toUtf8() +
+        (iconName.isEmpty() ? QByteArray() : "Icon=" + iconName.toUtf8() + "\n");
     if (!file.open(QIODevice::WriteOnly) || file.write(entry) != entry.size() || !file.commit())
         throw Error(ResourceStrings::format(ResourceStrings::RegSetDataFailed, name));
 }

@@ -10,7 +10,8 @@ namespace Autostart {
 // Writes the entry "name" starting executablePath. Throws Error "Failed to create key Run"
 // when the configuration folder is missing or its autostart folder cannot be made, and
 // "Failed to set data for 'name'" when the entry cannot be written.
-void writeEntry(const QString& name, const QString& executablePath);
+void writeEntry(const QString& name, const QString& executablePath,
+                const QString& iconName = QString());
 
 // Removes the entry; nothing happens, and nothing is reported, when it cannot be.
 void removeEntry(const QString& name);

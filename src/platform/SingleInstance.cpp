@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <QFileInfo>
 #include <QLocalSocket>
 
 #include <unistd.h>
@@ -11,8 +12,23 @@ constexpr char kComeForward[] = "come-forward\n";
 
 } // namespace
 
+namespace {
+
+// The socket's place: the user's own runtime folder, where no other user can take its name;
+// without one, the toolkit's default folder, under a name that holds the user's id.
+QString socketName(const QString& name)
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString unique = name + QStringLiteral("-") + QString::number(getuid());
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime + u'/' + unique;
+    return unique;
+}
+
+} // namespace
+
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
-    : QObject(parent), key_(name + QStringLiteral("-") + QString::number(getuid()))
+    : QObject(parent), key_(socketName(name))
 {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {

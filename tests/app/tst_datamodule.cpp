@@ -446,6 +446,7 @@ void TestDataModule::autostartEntryFollowsEverySave()
     file.close();
     QVERIFY(content.contains("Name=Tarvo Agenda\n"));
     QVERIFY(content.contains("Exec=" + QCoreApplication::applicationFilePath().toUtf8() + "\n"));
+    QVERIFY(content.contains("Icon=tarvo-agenda\n"));
 
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("stale");
