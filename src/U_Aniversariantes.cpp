@@ -4,6 +4,7 @@
 #include "U_DM.h"
 #include "U_Funcoes.h"
 #include "U_Mensagens.h"
+#include "widgets/Application.h"
 
 #include <QCloseEvent>
 #include <QDateTimeEdit>
@@ -85,9 +86,7 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmAniversariantes"));
     setWindowTitle(QStringLiteral("Relação de Aniversariantes"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(Application::designFont());
     // A dialog of its designed size: nothing to gain from resizing it.
     setFixedSize(400, 262);
 
@@ -97,7 +96,8 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
     GroupBox1->setGeometry(8, 6, 385, 59);
-    Label1->move(9, 28);
+    // Four pixels left of the design, so that the English "From:" shows whole.
+    Label1->move(5, 28);
     Label1->adjustSize();
     DTDataInicio->setGeometry(32, 24, 89, 21);
     Label2->move(130, 28);

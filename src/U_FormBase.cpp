@@ -16,9 +16,7 @@ TFrmBase::TFrmBase(QWidget* parent)
     setObjectName(QStringLiteral("FrmBase"));
     DataSource1->setObjectName(QStringLiteral("DataSource1"));
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(Application::designFont());
 
     auto action = [this](const char* name, const QString& caption, int key) {
         auto* created = new Action(QString::fromLatin1(name), caption, ActionList1);

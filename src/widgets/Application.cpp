@@ -59,6 +59,23 @@ bool Application::notify(QObject* receiver, QEvent* event)
     }
 }
 
+QFont Application::designFont()
+{
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                    QStringLiteral("DejaVu Sans")});
+        return true;
+    }();
+    Q_UNUSED(substituted);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    // 8 points on the 96 dots per inch the windows were drawn at, a little tighter to match the
+    // design font's narrower letters.
+    font.setPixelSize(11);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
+    return font;
+}
+
 QWidget* Application::dialogParent()
 {
     if (QWidget* modal = QApplication::activeModalWidget())

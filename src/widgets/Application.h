@@ -30,6 +30,10 @@ public:
     // "pt_BR", "es" or "en", from the toolkit's installed translations.
     static void useToolkitLanguage(const QString& language);
 
+    // The font the windows are laid out for, "MS Sans Serif" 8 point: the Windows font is not
+    // on Linux, so a sans-serif font of like metrics stands in for it at its pixel size.
+    static QFont designFont();
+
     // The default error box: the error's text, the application's name as caption.
     static void showError(const QString& message);
     // showError for whatever exception is being handled.
