@@ -370,23 +370,9 @@ bool TFrmAgenda::settleEditBeforeSearch()
         runAction(Cancelar);
         return true;
     }
-    switch (PerguntarSalvarAlteracoes()) {
-    case RespostaSalvar::Yes:
-        try {
-            runAction(Gravar);
-        } catch (...) {
-            Application::showCurrentException();
-            return false;
-        }
-        return true;
-    case RespostaSalvar::No:
-        runAction(Cancelar);
-        return true;
-    case RespostaSalvar::Cancel:
-    case RespostaSalvar::NoQuestion:
-        break;
-    }
-    return false;
+    // Cancel, a failed save, and no question at all keep the row in edit.
+    const RespostaSalvar answer = askToSaveEdit();
+    return answer == RespostaSalvar::Yes || answer == RespostaSalvar::No;
 }
 
 void TFrmAgenda::restoreSearch()

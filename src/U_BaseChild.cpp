@@ -191,25 +191,31 @@ bool TFrmBaseFilha::FormClose()
     const DataSet* ds = dataSet();
     if (!ds || !ds->isEditing())
         return true;
-    switch (PerguntarSalvarAlteracoes()) {
+    // Without a question the window closes with the row still in edit.
+    return askToSaveEdit() != RespostaSalvar::Cancel;
+}
+
+RespostaSalvar TFrmBaseFilha::askToSaveEdit()
+{
+    const RespostaSalvar answer = PerguntarSalvarAlteracoes();
+    switch (answer) {
     case RespostaSalvar::Yes:
         try {
             runAction(Gravar);
         } catch (...) {
-            // The failed save is reported and the window stays open.
+            // The failed save is reported and the row stays in edit.
             Application::showCurrentException();
-            return false;
+            return RespostaSalvar::Cancel;
         }
-        return true;
+        break;
     case RespostaSalvar::No:
         runAction(Cancelar);
-        return true;
+        break;
     case RespostaSalvar::Cancel:
-        return false;
     case RespostaSalvar::NoQuestion:
         break;
     }
-    return true;
+    return answer;
 }
 
 void TFrmBaseFilha::FormKeyDown(QKeyEvent* event, bool& handled)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "U_FormBase.h"
+#include "U_Mensagens.h"
 
 #include <QMap>
 
@@ -39,6 +40,9 @@ protected:
     // The print button's handler, given by the derived window.
     virtual void BImprimirClick() {}
 
+    // The save question for the row being edited: Yes saves it, No drops it. Returns the
+    // answer; Cancel also when the save failed, which is reported.
+    RespostaSalvar askToSaveEdit();
     // The first control of PFundo in tab order, so that typing goes into the row at once.
     void focusFirstFieldControl();
     // Lays out the toolbar, PFundo of the given height, PBusca below and the status bar.

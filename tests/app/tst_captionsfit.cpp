@@ -71,8 +71,8 @@ QStringList crowded(QWidget* window)
                                 !button->icon().isNull();
         const int needed = button->fontMetrics().horizontalAdvance(button->text()) +
                            (iconBeside ? button->iconSize().width() + 4 : 0) + 6;
-        const int room = qobject_cast<QToolButton*>(button) ? button->width()
-                                                             : button->sizeHint().width();
+        const int room =
+            qobject_cast<QToolButton*>(button) ? button->width() : button->sizeHint().width();
         if (needed > room && tool)
             found << QStringLiteral("%1 \"%2\" needs %3, has %4")
                          .arg(button->objectName(), button->text())
