@@ -49,6 +49,7 @@ void ShowFormModal(QWidget* form)
     QEventLoop wait;
     const CloseWatcher watcher(form, wait);
     QObject::connect(form, &QObject::destroyed, &wait, &QEventLoop::quit);
+    const TrayAnswersDuring tray(form);
     form->show();
 
     const QSize size = form->frameGeometry().size();

@@ -75,6 +75,7 @@ QMessageBox::StandardButton ask(Mensagem mensagem, int index, QMessageBox::Stand
                     TextoMensagem(mensagem, index), buttons, Application::dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
     box.setDefaultButton(QMessageBox::No);
+    const TrayAnswersDuring tray(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -139,6 +140,7 @@ void MostrarInformacao(const QString& text)
     box.adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         box.move(screen->geometry().center() - box.rect().center());
+    const TrayAnswersDuring tray(&box);
     box.exec();
 }
 

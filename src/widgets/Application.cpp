@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
+#include <QWindow>
 
 namespace {
 
@@ -56,6 +57,26 @@ bool Application::notify(QObject* receiver, QEvent* event)
     } catch (...) {
         showCurrentException();
         return true;
+    }
+}
+
+TrayAnswersDuring::TrayAnswersDuring(QWidget* modal)
+{
+    modal->winId(); // its native window, which the tray's becomes a dependant of
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        // Qt's own window for an embedded tray icon.
+        if (!widget->inherits("QSystemTrayIconSys") || !widget->windowHandle())
+            continue;
+        widget->windowHandle()->setTransientParent(modal->windowHandle());
+        trays_ << widget->windowHandle();
+    }
+}
+
+TrayAnswersDuring::~TrayAnswersDuring()
+{
+    for (const QPointer<QWindow>& tray : std::as_const(trays_)) {
+        if (tray)
+            tray->setTransientParent(nullptr);
     }
 }
 
@@ -110,6 +131,7 @@ void Application::showError(const QString& message)
     QMessageBox box(QMessageBox::Critical, applicationName(), message, QMessageBox::Ok,
                     dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
+    const TrayAnswersDuring tray(&box);
     box.exec();
 }
 

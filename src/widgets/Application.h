@@ -42,3 +42,18 @@ public:
 private:
     QList<QPointer<QWidget>> adopted_;
 };
+
+// While it lives, the icon in the notification area answers clicks although the modal window
+// holds the input: the icon of a tray that embeds it is a window of its own, which the modal
+// window would otherwise block. Create it just before the modal window is shown.
+class TrayAnswersDuring
+{
+public:
+    explicit TrayAnswersDuring(QWidget* modal);
+    ~TrayAnswersDuring();
+    TrayAnswersDuring(const TrayAnswersDuring&) = delete;
+    TrayAnswersDuring& operator=(const TrayAnswersDuring&) = delete;
+
+private:
+    QList<QPointer<QWindow>> trays_;
+};

@@ -2,6 +2,7 @@
 #include "U_Agenda.h"
 #include "U_Aniversariantes.h"
 #include "U_DM.h"
+#include "U_Mensagens.h"
 #include "db/Statement.h"
 #include "platform/ResourceStrings.h"
 #include "support/AgendaFixture.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -62,6 +64,7 @@ private slots:
     void trayEventsAndMenuItems_data();
     void trayEventsAndMenuItems();
     void closeHides();
+    void trayAnswersWhileAModalWindowIsUp();
     void startHiddenSetting_data();
     void startHiddenSetting();
     void startHideWaitsForTheBirthdayWindow();
@@ -960,6 +963,37 @@ void TestMainWindow::closeHides()
     QVERIFY(!window->isVisible());
     QCOMPARE(answerer.boxes().size(), 1);
     QCOMPARE(agenda_->dm().Q_Agenda.state(), DataSet::State::Browse);
+}
+
+// Needs a real X display with a notification area: the icon of a tray that embeds it is a
+// window of its own, which a modal window would block.
+void TestMainWindow::trayAnswersWhileAModalWindowIsUp()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        !QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("needs an X display with a notification area (for example Xvfb and icewm)");
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), 2);
+    TFrmAgenda* window = showActiveWindow();
+    const auto trayWindow = []() -> QWidget* {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto found = std::find_if(windows.cbegin(), windows.cend(), [](QWidget* w) {
+            return w->inherits("QSystemTrayIconSys") && w->isVisible();
+        });
+        return found == windows.cend() ? nullptr : *found;
+    };
+    QTRY_VERIFY(trayWindow());
+    QWidget* tray = trayWindow();
+    bool menuDue = false;
+    QTimer::singleShot(300, this, [&] {
+        // Through the window system, as a click on the screen arrives.
+        QTest::mouseClick(tray->windowHandle(), Qt::RightButton, {}, QPoint(5, 5));
+        menuDue = window->TimerPopup->isActive();
+        window->TimerPopup->stop();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::No)->click();
+    });
+    ConfirmarExclusao();
+    QVERIFY(menuDue);
 }
 
 void TestMainWindow::startHiddenSetting_data()
