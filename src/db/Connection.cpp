@@ -28,8 +28,7 @@ void Connection::open()
     FbXpb dpb(Firebird::IXpbBuilder::DPB);
     dpb.string(isc_dpb_user_name, kUserName)
         .string(isc_dpb_password, kPassword)
-        .tag(isc_dpb_utf8_filename)
-        .integer(isc_dpb_num_buffers, kCachePages);
+        .tag(isc_dpb_utf8_filename);
     const QByteArray name = databaseNameBytes(databaseName_);
     FbStatus status;
     attachment_.reset(FbClient::instance().provider()->attachDatabase(&status, name.constData(),

@@ -15,8 +15,8 @@ class Connection
 {
 public:
     static constexpr unsigned kDialect = 1;
-    // The engine's page cache for the database (in the embedded engine, as the first
-    // attachment sets it): one person reads an agenda, and the system caches the file too.
+    // The page cache a new database asks the engine for: one person reads an agenda, and the
+    // system caches the file too.
     static constexpr int kCachePages = 256;
     static constexpr const char* kUserName = "SYSDBA";
     static constexpr const char* kPassword = "plumtrees";

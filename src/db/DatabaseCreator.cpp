@@ -55,6 +55,7 @@ void createAgendaDatabase(const QString& path, int languageIndex)
         .integer(isc_dpb_sql_dialect, Connection::kDialect)
         .string(isc_dpb_set_db_charset, "WIN1252")
         .integer(isc_dpb_page_size, kPageSize)
+        .integer(isc_dpb_set_page_buffers, Connection::kCachePages)
         .tag(isc_dpb_utf8_filename);
     const QByteArray name = databaseNameBytes(path);
     FbStatus status;

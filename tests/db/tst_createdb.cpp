@@ -77,6 +77,10 @@ void TestCreateDb::createsTheSchema()
     QVERIFY(database.fetchNext());
     QCOMPARE(database.value(0).toInt(), 1);
     QCOMPARE(database.value(1).toString(), QStringLiteral("WIN1252"));
+    Statement cache(transaction, QStringLiteral("select MON$PAGE_BUFFERS from MON$DATABASE"));
+    cache.execute();
+    QVERIFY(cache.fetchNext());
+    QCOMPARE(cache.value(0).toInt(), Connection::kCachePages);
 
     // Every column: table.column type(width) nullability, text columns with their collation.
     Statement columns(
