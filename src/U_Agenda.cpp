@@ -2,6 +2,7 @@
 
 #include "LcUnit.h"
 #include "U_Aniversariantes.h"
+#include "U_CadLembretes.h"
 #include "U_DM.h"
 #include "U_Funcoes.h"
 #include "U_Mensagens.h"
@@ -265,6 +266,7 @@ void TFrmAgenda::buildMenus()
     Opes1 = item("Opes1", "Opções");
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Fechar1 = item("Fechar1", "Fechar");
+    connect(Lembretes1, &QAction::triggered, this, [] { AbrirFormulario<TFrmCadLembretes>(); });
     connect(Aniversariantes1, &QAction::triggered, this, &TFrmAgenda::Aniversariantes1Click);
     connect(Maximizar1, &QAction::triggered, this, &TFrmAgenda::Maximizar1Click);
     connect(Minimizar1, &QAction::triggered, this, &TFrmAgenda::Minimizar1Click);

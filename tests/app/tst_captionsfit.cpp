@@ -1,6 +1,7 @@
 #include "LcUnit.h"
 #include "U_Agenda.h"
 #include "U_Aniversariantes.h"
+#include "U_CadLembretes.h"
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
@@ -119,6 +120,10 @@ void TestCaptionsFit::captionsFit()
     birthdays->show();
     const QStringList listCrowded = crowded(birthdays.get());
     QVERIFY2(listCrowded.isEmpty(), qPrintable(listCrowded.join(QStringLiteral("; "))));
+    std::unique_ptr<TFrmCadLembretes> reminders(CreateForm<TFrmCadLembretes>());
+    reminders->show();
+    const QStringList remindersCrowded = crowded(reminders.get());
+    QVERIFY2(remindersCrowded.isEmpty(), qPrintable(remindersCrowded.join(QStringLiteral("; "))));
 }
 
 TARVO_APPLICATION_TEST_MAIN(TestCaptionsFit)

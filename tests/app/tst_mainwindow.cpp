@@ -1,6 +1,7 @@
 #include "LcUnit.h"
 #include "U_Agenda.h"
 #include "U_Aniversariantes.h"
+#include "U_CadLembretes.h"
 #include "U_DM.h"
 #include "U_Mensagens.h"
 #include "db/Statement.h"
@@ -434,6 +435,11 @@ void TestMainWindow::aScreenReaderCanNameEveryControl()
 
         std::unique_ptr<TFrmAniversariantes> birthdays(CreateForm<TFrmAniversariantes>());
         birthdays->show();
+        std::unique_ptr<TFrmCadLembretes> reminders(CreateForm<TFrmCadLembretes>());
+        reminders->show();
+        QAccessibleInterface* reminderList = QAccessible::queryAccessibleInterface(reminders.get());
+        QCOMPARE(reminderList->role(), QAccessible::Window);
+        QCOMPARE(unnamedControls(reminderList), QStringList{});
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(birthdays.get());
         QCOMPARE(list->role(), QAccessible::Window);
         QCOMPARE(unnamedControls(list), QStringList{});
