@@ -33,13 +33,13 @@ void TFrmCadLembretes::buildToolbar()
         QWidget* widget;
         int left, width;
     } places[] = {
-        {BNovo, 0, 61},     {BGravar, 60, 67}, {BAlterar, 127, 64}, {BCancelar, 191, 78},
+        {BNovo, 0, 61},      {BGravar, 60, 67}, {BAlterar, 127, 64}, {BCancelar, 191, 78},
         {BExcluir, 269, 65}, {Bevel2, 336, 2},  {BSair, 338, 60},
     };
     for (const auto& place : places)
         place.widget->setGeometry(place.left, 2, place.width, 29);
-    for (QWidget* hidden :
-         std::initializer_list<QWidget*>{BImprimir, Bevel1, BPrimeiro, BAnterior, BProximo, BUltimo}) {
+    for (QWidget* hidden : std::initializer_list<QWidget*>{BImprimir, Bevel1, BPrimeiro, BAnterior,
+                                                           BProximo, BUltimo}) {
         hidden->move(500, 2);
         hidden->hide();
     }
@@ -74,8 +74,8 @@ void TFrmCadLembretes::buildForm()
 
 void TFrmCadLembretes::buildList()
 {
-    GroupBox2 = new GroupBox(QStringLiteral("GroupBox2"), QStringLiteral("Relação de Lembretes: "),
-                             PBusca);
+    GroupBox2 =
+        new GroupBox(QStringLiteral("GroupBox2"), QStringLiteral("Relação de Lembretes: "), PBusca);
     GroupBox2->setGeometry(8, 5, 384, 105);
     DBGrid1 = new DBGrid(QStringLiteral("DBGrid1"), GroupBox2);
     DBGrid1->setGeometry(8, 16, 366, 81);

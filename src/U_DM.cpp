@@ -5,9 +5,11 @@
 #include "platform/AppFolder.h"
 #include "platform/Autostart.h"
 #include "platform/PrivateProfile.h"
+#include "platform/ResourceStrings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTime>
 
 TDM* DM = nullptr;
 
@@ -174,8 +176,16 @@ void TDM::setUpReminders()
     Q_CadLembretes.addField(QStringLiteral("LEM_MENSAGEM"), Kind::TextBlob);
     Q_CadLembretes.addField(QStringLiteral("LEM_DATA"), Kind::DateTime)
         .setEditMask(QStringLiteral("!99/99/9999;1;_"));
+    // A time that is no moment of a day would make the due check fail for every reminder.
     Q_CadLembretes.addField(QStringLiteral("LEM_HORA"), Kind::Text, 5)
-        .setEditMask(QStringLiteral("!90:00;1;_"));
+        .setEditMask(QStringLiteral("!90:00;1;_"))
+        .setRule([](const Field& field) -> std::optional<QString> {
+            const QString text = field.asString().trimmed();
+            if (QTime::fromString(text, QStringLiteral("H:mm")).isValid())
+                return std::nullopt;
+            return ResourceStrings::format(ResourceStrings::InvalidTime,
+                                           {field.name(), field.asString()});
+        });
     Q_CadLembretes.setUpdateSql(&Up_CadLembretes);
     Q_CadLembretes.setGenerator(QStringLiteral("GEN_LEMBRETES"), QStringLiteral("LEM_CODIGO"));
     Q_CadLembretes.afterPost = [this](DataSet& dataSet) { Q_CadLembretesAfterPost(dataSet); };

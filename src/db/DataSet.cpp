@@ -549,13 +549,12 @@ void DataSet::post()
     writeRecord();
     Row& row = rows_[static_cast<std::size_t>(current_)];
     for (const auto& field : fields_) {
-        if (field->isRequired() && !field->isCalculated() &&
-            row.values()[static_cast<std::size_t>(field->index())].isNull()) {
+        if (const std::optional<QString> refusal = field->refusal()) {
             {
                 const Notifying notifying(*this);
                 emit postRefused(field.get());
             }
-            throw Error(ResourceStrings::format(ResourceStrings::FieldRequired, field->name()));
+            throw Error(*refusal);
         }
     }
     if (row.status == RowStatus::Unmodified)

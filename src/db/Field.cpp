@@ -68,6 +68,21 @@ Field& Field::setRequired(bool required)
     return *this;
 }
 
+Field& Field::setRule(Rule rule)
+{
+    rule_ = std::move(rule);
+    return *this;
+}
+
+std::optional<QString> Field::refusal() const
+{
+    if (isRequired() && !isCalculated() && isNull())
+        return ResourceStrings::format(ResourceStrings::FieldRequired, name_);
+    if (rule_ && !isNull())
+        return rule_(*this);
+    return std::nullopt;
+}
+
 Field& Field::setEditMask(const QString& mask)
 {
     editMask_ = mask;

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+#include <optional>
+
 class DataSet;
 
 // One field of a data set: a column bound by name, or a calculated value. Its value is the
@@ -31,6 +34,11 @@ public:
 
     bool isRequired() const { return required_; }
     Field& setRequired(bool required);
+    // A rule a value must keep to be posted: it returns the message that refuses the value,
+    // or nothing. NULL is the required flag's to judge.
+    using Rule = std::function<std::optional<QString>(const Field&)>;
+    Field& setRule(Rule rule);
+    std::optional<QString> refusal() const;
     // An edit mask: pattern, ';', '1' when the literals are stored, ';', the blank character.
     QString editMask() const { return editMask_; }
     Field& setEditMask(const QString& mask);
@@ -65,5 +73,6 @@ private:
     int size_;
     bool calculated_;
     bool required_ = false;
+    Rule rule_;
     QString editMask_;
 };

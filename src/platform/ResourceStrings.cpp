@@ -27,6 +27,7 @@ const QMap<int, QString>& table()
         {RowChanged, QStringLiteral("Update Failed: the record was changed or deleted at another "
                                     "station since it was read. Reopen the list to see it.")},
         {CharacterNotStorable, QStringLiteral("Field '%s' cannot hold the character %s")},
+        {InvalidTime, QStringLiteral("Field '%s': '%s' is not a valid time")},
     };
     return texts;
 }

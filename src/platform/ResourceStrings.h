@@ -29,6 +29,7 @@ enum Id : int
     DataSetReadOnly = 1012,      // "Cannot modify a read-only dataset"
     RowChanged = 1013,           // another station changed or deleted the row since it was read
     CharacterNotStorable = 1014, // "Field '%s' cannot hold the character %s"
+    InvalidTime = 1015,          // "Field '%s': '%s' is not a valid time"
 };
 
 // The built-in text of an identifier; empty for one the program does not have.

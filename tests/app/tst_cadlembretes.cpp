@@ -26,6 +26,8 @@ private slots:
     void opensOnTheDueReminderByItsExactCode();
     void trayMenuOpensItModally();
     void aReminderIsAddedByKey();
+    void aMomentThatCannotBeIsRefused_data();
+    void aMomentThatCannotBeIsRefused();
 
 private:
     void addReminder(int code, const QDateTime& date, const QVariant& message);
@@ -53,8 +55,9 @@ void TestCadLembretes::addReminder(int code, const QDateTime& date, const QVaria
     Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
-    Statement insert(transaction, QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
-                                                 "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
+    Statement insert(transaction,
+                     QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
+                                    "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
     insert.setParameter(QStringLiteral("C"), code);
     insert.setParameter(QStringLiteral("D"), QDateTime(date.date(), QTime(0, 0)));
     insert.setParameter(QStringLiteral("H"), date.time().toString(QStringLiteral("hh:mm")));
@@ -108,8 +111,8 @@ void TestCadLembretes::designAndTranslation()
     for (int column = 0; column < 3; ++column)
         shown << window->DBGrid1->model()->headerData(column, Qt::Horizontal).toString();
     QCOMPARE(shown, titles);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{window->BImprimir, window->BPrimeiro,
-                                                           window->BUltimo})
+    for (QWidget* hidden :
+         std::initializer_list<QWidget*>{window->BImprimir, window->BPrimeiro, window->BUltimo})
         QVERIFY(hidden->isHidden());
     // A message is only marked in the list.
     const QAbstractItemModel* list = window->DBGrid1->model();
@@ -189,6 +192,56 @@ void TestCadLembretes::aReminderIsAddedByKey()
     QTest::keyClicks(window->DBEdit2, QStringLiteral("0930"));
     QTest::keyClick(window->DBEdit2, Qt::Key_F3);
     QCOMPARE(storedMessages(), QStringList{QStringLiteral("Dentista 09:30")});
+}
+
+void TestCadLembretes::aMomentThatCannotBeIsRefused_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("31 February") << "31022026"
+                                 << "0930"
+                                 << "DBEdit1"
+                                 << "'31/02/2026' is not a valid date";
+    QTest::newRow("25:70") << "24122026"
+                           << "2570"
+                           << "DBEdit2"
+                           << "Field 'LEM_HORA': '25:70' is not a valid time";
+    QTest::newRow("a half-typed time") << "24122026"
+                                       << "9"
+                                       << "DBEdit2"
+                                       << "Field 'LEM_HORA': '9:' is not a valid time";
+}
+
+// A stored moment that cannot be would make the due check fail every minute.
+void TestCadLembretes::aMomentThatCannotBeIsRefused()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QFETCH(QString, control);
+    QFETCH(QString, message);
+
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), -1);
+    BoxAnswerer answerer;
+    std::unique_ptr<TFrmCadLembretes> window(CreateForm<TFrmCadLembretes>());
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    QTest::keyClicks(window->DBMemo1, QStringLiteral("Dentista"));
+    for (auto [edit, text] : {std::pair{window->DBEdit1, date}, std::pair{window->DBEdit2, time}}) {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClicks(edit, text);
+    }
+    QTest::keyClick(window->DBEdit2, Qt::Key_F3);
+
+    QCOMPARE(answerer.boxes().size(), 1);
+    QCOMPARE(answerer.boxes().first().text, message);
+    QCOMPARE(agenda_->dm().Q_CadLembretes.state(), DataSet::State::Insert);
+    QCOMPARE(window->focusWidget()->objectName(), control);
+    QCOMPARE(storedMessages(), QStringList{});
 }
 
 TARVO_APPLICATION_TEST_MAIN(TestCadLembretes)
