@@ -5,6 +5,7 @@
 #include "U_CadLembretes.h"
 #include "U_DM.h"
 #include "U_Funcoes.h"
+#include "U_Lembretes.h"
 #include "U_Mensagens.h"
 #include "platform/CodePage.h"
 #include "platform/Error.h"
@@ -476,6 +477,7 @@ void TFrmAgenda::TimerInicioTimer()
 void TFrmAgenda::TLembretesTimer()
 {
     CriarIconeBandeja();
+    VerificarLembretes(this);
 }
 
 void TFrmAgenda::TimerPopupTimer()

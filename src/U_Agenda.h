@@ -25,6 +25,8 @@ public:
     // The tray's mouse events: 513 a left press, 516 a right press; others are ignored.
     void MensagemBandeja(int lParam);
     void CriarIconeBandeja();
+    // The reminder timer's tick: the icon registered again, then the due check.
+    void TLembretesTimer();
 
     Button* PNGOpcoes;
     Bevel* Bevel3;
@@ -91,7 +93,6 @@ private:
     bool settleEditBeforeSearch();
     void restoreSearch();
     void TimerInicioTimer();
-    void TLembretesTimer();
     void TimerPopupTimer();
     void TimerPopupPrintTimer();
     void Aniversariantes1Click();
