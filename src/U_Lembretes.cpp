@@ -54,8 +54,8 @@ TFrmLembretes::TFrmLembretes(QWidget* parent)
     DBMemo1->bind(DataSource1, QStringLiteral("LEM_MENSAGEM"));
     Label1->setBuddy(DBMemo1);
     BitBtn2 = alertButton("BitBtn2", "Excluir", "edit-delete", QStyle::SP_TrashIcon, 8, Panel1);
-    BitBtn1 = alertButton("BitBtn1", "Alterar", "document-edit",
-                          QStyle::SP_FileDialogDetailedView, 104, Panel1);
+    BitBtn1 = alertButton("BitBtn1", "Alterar", "document-edit", QStyle::SP_FileDialogDetailedView,
+                          104, Panel1);
     BitBtn3 =
         alertButton("BitBtn3", "Fechar", "window-close", QStyle::SP_DialogCloseButton, 200, Panel1);
     connect(BitBtn1, &QToolButton::clicked, this, &TFrmLembretes::BitBtn1Click);

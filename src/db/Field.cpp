@@ -123,7 +123,8 @@ QVariant Field::converted(const QVariant& value) const
             return value.toDate().startOfDay();
         const QDateTime moment = parseDate(value.toString());
         if (!moment.isValid())
-            throw Error(ResourceStrings::format(ResourceStrings::InvalidDate, value.toString()));
+            throw Error(ResourceStrings::format(ResourceStrings::InvalidFieldDate,
+                                                {name_, value.toString()}));
         return moment;
     }
     case Kind::Text:

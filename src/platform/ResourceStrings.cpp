@@ -28,6 +28,7 @@ const QMap<int, QString>& table()
                                     "station since it was read. Reopen the list to see it.")},
         {CharacterNotStorable, QStringLiteral("Field '%s' cannot hold the character %s")},
         {InvalidTime, QStringLiteral("Field '%s': '%s' is not a valid time")},
+        {InvalidFieldDate, QStringLiteral("Field '%s': '%s' is not a valid date")},
     };
     return texts;
 }

@@ -30,6 +30,7 @@ enum Id : int
     RowChanged = 1013,           // another station changed or deleted the row since it was read
     CharacterNotStorable = 1014, // "Field '%s' cannot hold the character %s"
     InvalidTime = 1015,          // "Field '%s': '%s' is not a valid time"
+    InvalidFieldDate = 1016,     // "Field '%s': '%s' is not a valid date"
 };
 
 // The built-in text of an identifier; empty for one the program does not have.

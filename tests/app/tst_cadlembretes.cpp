@@ -203,7 +203,7 @@ void TestCadLembretes::aMomentThatCannotBeIsRefused_data()
     QTest::newRow("31 February") << "31022026"
                                  << "0930"
                                  << "DBEdit1"
-                                 << "'31/02/2026' is not a valid date";
+                                 << "Field 'LEM_DATA': '31/02/2026' is not a valid date";
     QTest::newRow("25:70") << "24122026"
                            << "2570"
                            << "DBEdit2"

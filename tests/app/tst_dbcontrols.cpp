@@ -154,7 +154,8 @@ void TestDbControls::wrongDateIsRefusedAtEveryPost()
             reminders.post();
             QFAIL("posted");
         } catch (const Error& error) {
-            QCOMPARE(error.message(), QStringLiteral("'31/02/2026' is not a valid date"));
+            QCOMPARE(error.message(),
+                     QStringLiteral("Field 'LEM_DATA': '31/02/2026' is not a valid date"));
         }
         QCOMPARE(reminders.state(), DataSet::State::Insert);
     }

@@ -80,8 +80,9 @@ void TestLembretes::addReminder(int code, const QVariant& date, const QVariant& 
     Connection connection(agenda_->database().path());
     connection.open();
     Transaction transaction(connection);
-    Statement insert(transaction, QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
-                                                 "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
+    Statement insert(transaction,
+                     QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
+                                    "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
     insert.setParameter(QStringLiteral("C"), code);
     insert.setParameter(QStringLiteral("D"), date);
     insert.setParameter(QStringLiteral("H"), time);
@@ -118,10 +119,9 @@ void TestLembretes::dueAtItsMinuteAndNeverBefore_data()
     QTest::addColumn<bool>("shown");
 
     const QVariant today = QDateTime(kToday, QTime(0, 0));
-    QTest::newRow("14:30 at 14:29:59") << today << QVariant("14:30") << at(kToday, 14, 29, 59)
-                                       << false;
-    QTest::newRow("14:30 at 14:30:00") << today << QVariant("14:30") << at(kToday, 14, 30)
-                                       << true;
+    QTest::newRow("14:30 at 14:29:59")
+        << today << QVariant("14:30") << at(kToday, 14, 29, 59) << false;
+    QTest::newRow("14:30 at 14:30:00") << today << QVariant("14:30") << at(kToday, 14, 30) << true;
     QTest::newRow("yesterday 23:59, a day later")
         << QVariant(QDateTime(kToday.addDays(-1), QTime(0, 0))) << QVariant("23:59")
         << at(kToday, 23, 0) << true;
@@ -233,12 +233,14 @@ void TestLembretes::alterarOpensTheRegisterOnTheReminder()
     QVERIFY(!FrmLembretes);
     TFrmCadLembretes* opened = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* reminders = qobject_cast<TFrmCadLembretes*>(widget); reminders && reminders->isVisible())
+        if (auto* reminders = qobject_cast<TFrmCadLembretes*>(widget);
+            reminders && reminders->isVisible())
             opened = reminders;
     }
     QVERIFY(opened);
     QVERIFY(!opened->isModal());
-    QCOMPARE(agenda_->dm().Q_CadLembretes.fieldByName(QStringLiteral("LEM_CODIGO")).asInteger(), 12);
+    QCOMPARE(agenda_->dm().Q_CadLembretes.fieldByName(QStringLiteral("LEM_CODIGO")).asInteger(),
+             12);
     QCOMPARE(opened->DBMemo1->toPlainText(), QStringLiteral("Agora"));
     // The due data set stays open on its reminder.
     QVERIFY(agenda_->dm().Q_Lembretes.isActive());

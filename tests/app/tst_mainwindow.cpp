@@ -556,7 +556,8 @@ void TestMainWindow::refusedPostKeepsTheTextAndFocusesItsField_data()
                     type(QStringLiteral("31022026"));
                     w.DBEdit4->setFocus();
                 })
-        << int(RS::InvalidDate) << QStringList{QStringLiteral("31/02/2026")} << "DBEdit10"
+        << int(RS::InvalidFieldDate)
+        << QStringList{QStringLiteral("AGE_DATANASC"), QStringLiteral("31/02/2026")} << "DBEdit10"
         << "31/02/2026";
     QTest::newRow("characters outside Windows-1252")
         << name(zhang) << int(RS::CharacterNotStorable)
