@@ -318,6 +318,8 @@ void TFrmAgenda::FormCreate()
 
 void TFrmAgenda::CriarIconeBandeja()
 {
+    // Every window of the program wears its icon, the alert and the dialogs included.
+    QApplication::setWindowIcon(icon_);
     setWindowIcon(icon_);
     trayIcon_->setIcon(icon_);
     trayIcon_->setToolTip(QStringLiteral("Tarvo Agenda"));
