@@ -50,20 +50,10 @@ void TestCadLembretes::cleanup()
     agenda_.reset();
 }
 
-void TestCadLembretes::addReminder(int code, const QDateTime& date, const QVariant& message)
+void TestCadLembretes::addReminder(int code, const QDateTime& moment, const QVariant& message)
 {
-    Connection connection(agenda_->database().path());
-    connection.open();
-    Transaction transaction(connection);
-    Statement insert(transaction,
-                     QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
-                                    "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
-    insert.setParameter(QStringLiteral("C"), code);
-    insert.setParameter(QStringLiteral("D"), QDateTime(date.date(), QTime(0, 0)));
-    insert.setParameter(QStringLiteral("H"), date.time().toString(QStringLiteral("hh:mm")));
-    insert.setParameter(QStringLiteral("M"), message);
-    insert.execute();
-    transaction.commit();
+    agenda_->addReminder(code, QDateTime(moment.date(), QTime(0, 0)),
+                         moment.time().toString(QStringLiteral("hh:mm")), message);
 }
 
 QStringList TestCadLembretes::storedMessages()

@@ -31,7 +31,6 @@ private slots:
     void alterarOpensTheRegisterOnTheReminder();
 
 private:
-    void addReminder(int code, const QVariant& date, const QVariant& time, const QString& message);
     QStringList stored();
     // One tick of the reminder timer at the given moment.
     void tickAt(const QDateTime& moment);
@@ -72,23 +71,6 @@ void TestLembretes::cleanup()
     Clock::setNow(std::nullopt);
     UnloadLanguage();
     agenda_.reset();
-}
-
-void TestLembretes::addReminder(int code, const QVariant& date, const QVariant& time,
-                                const QString& message)
-{
-    Connection connection(agenda_->database().path());
-    connection.open();
-    Transaction transaction(connection);
-    Statement insert(transaction,
-                     QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
-                                    "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
-    insert.setParameter(QStringLiteral("C"), code);
-    insert.setParameter(QStringLiteral("D"), date);
-    insert.setParameter(QStringLiteral("H"), time);
-    insert.setParameter(QStringLiteral("M"), message);
-    insert.execute();
-    transaction.commit();
 }
 
 QStringList TestLembretes::stored()
@@ -136,7 +118,7 @@ void TestLembretes::dueAtItsMinuteAndNeverBefore()
     QFETCH(QDateTime, tick);
     QFETCH(bool, shown);
 
-    addReminder(1, date, time, QStringLiteral("Dentista"));
+    agenda_->addReminder(1, date, time, QStringLiteral("Dentista"));
     tickAt(tick);
     QCOMPARE(FrmLembretes != nullptr && FrmLembretes->isVisible(), shown);
     QCOMPARE(main_->isVisible(), shown);
@@ -153,8 +135,8 @@ void TestLembretes::dueAtItsMinuteAndNeverBefore()
 void TestLembretes::twoDueExcluirThenFechar()
 {
     const QVariant today = QDateTime(kToday, QTime(0, 0));
-    addReminder(1, today, QStringLiteral("08:00"), QStringLiteral("Primeiro"));
-    addReminder(2, today, QStringLiteral("09:00"), QStringLiteral("Segundo"));
+    agenda_->addReminder(1, today, QStringLiteral("08:00"), QStringLiteral("Primeiro"));
+    agenda_->addReminder(2, today, QStringLiteral("09:00"), QStringLiteral("Segundo"));
     tickAt(at(kToday, 10, 0));
     const QString first = FrmLembretes->DBMemo1->toPlainText();
     FrmLembretes->BitBtn2->click(); // "Excluir", at once
@@ -176,7 +158,8 @@ void TestLembretes::twoDueExcluirThenFechar()
 
 void TestLembretes::anAlertLeftOpenOverSeveralTicks()
 {
-    addReminder(1, QDateTime(kToday, QTime(0, 0)), QStringLiteral("08:00"), QStringLiteral("Ir"));
+    agenda_->addReminder(1, QDateTime(kToday, QTime(0, 0)), QStringLiteral("08:00"),
+                         QStringLiteral("Ir"));
     tickAt(at(kToday, 9, 0));
     TFrmLembretes* alert = FrmLembretes;
     for (int minute = 1; minute <= 3; ++minute) {
@@ -194,7 +177,8 @@ void TestLembretes::anAlertLeftOpenOverSeveralTicks()
 
 void TestLembretes::nothingDueAnyMoreWhileTheAlertIsOpen()
 {
-    addReminder(1, QDateTime(kToday, QTime(0, 0)), QStringLiteral("08:00"), QStringLiteral("Ir"));
+    agenda_->addReminder(1, QDateTime(kToday, QTime(0, 0)), QStringLiteral("08:00"),
+                         QStringLiteral("Ir"));
     tickAt(at(kToday, 9, 0));
     {
         // Moved an hour later elsewhere, as in the register.
@@ -222,11 +206,11 @@ void TestLembretes::nothingDueAnyMoreWhileTheAlertIsOpen()
 void TestLembretes::alterarOpensTheRegisterOnTheReminder()
 {
     const QVariant today = QDateTime(kToday, QTime(0, 0));
-    addReminder(1, QDateTime(kToday.addDays(5), QTime(0, 0)), QStringLiteral("08:00"),
-                QStringLiteral("Depois"));
-    addReminder(12, today, QStringLiteral("08:00"), QStringLiteral("Agora"));
-    addReminder(120, QDateTime(kToday.addDays(5), QTime(0, 0)), QStringLiteral("08:00"),
-                QStringLiteral("Outro"));
+    agenda_->addReminder(1, QDateTime(kToday.addDays(5), QTime(0, 0)), QStringLiteral("08:00"),
+                         QStringLiteral("Depois"));
+    agenda_->addReminder(12, today, QStringLiteral("08:00"), QStringLiteral("Agora"));
+    agenda_->addReminder(120, QDateTime(kToday.addDays(5), QTime(0, 0)), QStringLiteral("08:00"),
+                         QStringLiteral("Outro"));
     tickAt(at(kToday, 9, 0));
     FrmLembretes->BitBtn1->click(); // "Alterar"
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,5 +1,6 @@
 #include "support/AgendaFixture.h"
 
+#include "db/Statement.h"
 #include "platform/AppFolder.h"
 
 AgendaFixture::AgendaFixture()
@@ -25,4 +26,21 @@ void AgendaFixture::setConfiguration(const QString& field, const QVariant& value
     configuration.edit();
     configuration.fieldByName(field).setValue(value);
     configuration.post();
+}
+
+void AgendaFixture::addReminder(int code, const QVariant& date, const QVariant& time,
+                                const QVariant& message)
+{
+    Connection connection(database_.path());
+    connection.open();
+    Transaction transaction(connection);
+    Statement insert(transaction,
+                     QStringLiteral("insert into TB_LEMBRETES (LEM_CODIGO, LEM_DATA, "
+                                    "LEM_HORA, LEM_MENSAGEM) values (:C, :D, :H, :M)"));
+    insert.setParameter(QStringLiteral("C"), code);
+    insert.setParameter(QStringLiteral("D"), date);
+    insert.setParameter(QStringLiteral("H"), time);
+    insert.setParameter(QStringLiteral("M"), message);
+    insert.execute();
+    transaction.commit();
 }

@@ -25,6 +25,8 @@ public:
 
     // Saves one column of the configuration row.
     void setConfiguration(const QString& field, const QVariant& value);
+    // Stores a reminder through an attachment of its own; NULL where a value is null.
+    void addReminder(int code, const QVariant& date, const QVariant& time, const QVariant& message);
 
 private:
     TempDatabase database_;
