@@ -156,7 +156,18 @@ void DataSet::adopt(std::unique_ptr<Statement> select)
     editBackup_.clear();
     const bool stateChanges = state_ != State::Browse;
     state_ = State::Browse;
-    fetchRows(initialFetch_);
+    try {
+        fetchRows(initialFetch_);
+    } catch (...) {
+        // A row the database cannot deliver (a value that does not convert) leaves it closed.
+        select_.reset();
+        rows_.clear();
+        current_ = -1;
+        bof_ = eof_ = true;
+        state_ = State::Inactive;
+        notifyReset();
+        throw;
+    }
     current_ = rows_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.empty();

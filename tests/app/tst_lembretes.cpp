@@ -11,6 +11,7 @@
 #include "support/BoxAnswerer.h"
 
 #include <QFile>
+#include <QMessageBox>
 
 #include <memory>
 
@@ -29,6 +30,8 @@ private slots:
     void anAlertLeftOpenOverSeveralTicks();
     void nothingDueAnyMoreWhileTheAlertIsOpen();
     void alterarOpensTheRegisterOnTheReminder();
+    void aStoredTimeThatIsNoMomentIsReportedEachTick();
+    void theRealPlayerNeverReports();
 
 private:
     QStringList stored();
@@ -212,11 +215,16 @@ void TestLembretes::alterarOpensTheRegisterOnTheReminder()
     agenda_->addReminder(120, QDateTime(kToday.addDays(5), QTime(0, 0)), QStringLiteral("08:00"),
                          QStringLiteral("Outro"));
     tickAt(at(kToday, 9, 0));
+    // A register already open: "Alterar" opens another one over it.
+    std::unique_ptr<TFrmCadLembretes> earlier(CreateForm<TFrmCadLembretes>());
+    earlier->show();
     FrmLembretes->BitBtn1->click(); // "Alterar"
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!FrmLembretes);
     TFrmCadLembretes* opened = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget == earlier.get())
+            continue;
         if (auto* reminders = qobject_cast<TFrmCadLembretes*>(widget);
             reminders && reminders->isVisible())
             opened = reminders;
@@ -228,6 +236,34 @@ void TestLembretes::alterarOpensTheRegisterOnTheReminder()
     QCOMPARE(opened->DBMemo1->toPlainText(), QStringLiteral("Agora"));
     // The due data set stays open on its reminder.
     QVERIFY(agenda_->dm().Q_Lembretes.isActive());
+}
+
+// Written behind the program's back: the check fails, its error is shown, no alert comes.
+void TestLembretes::aStoredTimeThatIsNoMomentIsReportedEachTick()
+{
+    agenda_->addReminder(1, QDateTime(kToday, QTime(0, 0)), QStringLiteral("25:70"),
+                         QStringLiteral("Nunca"));
+    BoxAnswerer answerer;
+    Clock::setNow(at(kToday, 23, 0));
+    main_->TLembretes->start(10);
+    QTRY_VERIFY(answerer.boxes().size() >= 2);
+    main_->TLembretes->stop();
+    QVERIFY(!FrmLembretes);
+    QVERIFY(!agenda_->dm().Q_Lembretes.isActive());
+    QCOMPARE(answerer.boxes().first().icon, QMessageBox::Critical);
+}
+
+// The alarm, and the default sound for a file that is missing, with or without a sound device.
+void TestLembretes::theRealPlayerNeverReports()
+{
+    Sound::setPlayer(nullptr);
+    BoxAnswerer answerer;
+    QVERIFY(QFile::copy(QStringLiteral(TARVO_APP_DIR "/alarme.wav"),
+                        applicationFolder() + QStringLiteral("/alarme.wav")));
+    Sound::play(applicationFolder() + QStringLiteral("/alarme.wav"));
+    Sound::play(applicationFolder() + QStringLiteral("/missing.wav"));
+    QTest::qWait(100);
+    QVERIFY(answerer.boxes().isEmpty());
 }
 
 TARVO_APPLICATION_TEST_MAIN(TestLembretes)
