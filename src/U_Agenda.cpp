@@ -18,7 +18,6 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -101,8 +100,6 @@ TFrmAgenda::~TFrmAgenda()
 
 void TFrmAgenda::buildToolbar()
 {
-    // The main window places the toolbar's buttons itself.
-    delete Panel1->layout();
     PNGOpcoes = new Button(QStringLiteral("PNGOpcoes"), Panel1);
     PNGOpcoes->setToolTip(QStringLiteral("Opções"));
     PNGOpcoes->setThemeIcon("preferences-system", QStyle::SP_FileDialogDetailedView);
@@ -110,18 +107,24 @@ void TFrmAgenda::buildToolbar()
     connect(PNGOpcoes, &QToolButton::clicked, this, [this] { TimerPopup->start(); });
     Bevel3 = new Bevel(QStringLiteral("Bevel3"), Panel1);
 
-    const struct
-    {
-        QWidget* widget;
-        int left, width;
-    } places[] = {
-        {BNovo, 0, 68},       {BGravar, 68, 71},    {BAlterar, 139, 73}, {BCancelar, 213, 82},
-        {BExcluir, 295, 73},  {BImprimir, 368, 77}, {Bevel1, 445, 2},    {BPrimeiro, 447, 24},
-        {BAnterior, 471, 24}, {BProximo, 495, 23},  {BUltimo, 516, 23},  {Bevel2, 541, 2},
-        {PNGOpcoes, 545, 34}, {Bevel3, 580, 3},     {BSair, 581, 58},
-    };
-    for (const auto& place : places)
-        place.widget->setGeometry(place.left, 2, place.width, 29);
+    // The main window places the toolbar's buttons itself.
+    placeToolbar({
+        {BNovo, 0, 68},
+        {BGravar, 68, 71},
+        {BAlterar, 139, 73},
+        {BCancelar, 213, 82},
+        {BExcluir, 295, 73},
+        {BImprimir, 368, 77},
+        {Bevel1, 445, 2},
+        {BPrimeiro, 447, 24},
+        {BAnterior, 471, 24},
+        {BProximo, 495, 23},
+        {BUltimo, 516, 23},
+        {Bevel2, 541, 2},
+        {PNGOpcoes, 545, 34},
+        {Bevel3, 580, 3},
+        {BSair, 581, 58},
+    });
     Bevel3->setGeometry(580, 3, 3, 26);
 }
 
@@ -479,7 +482,7 @@ void TFrmAgenda::TimerInicioTimer()
 void TFrmAgenda::TLembretesTimer()
 {
     CriarIconeBandeja();
-    VerificarLembretes(this);
+    VerificarLembretes(*this);
 }
 
 void TFrmAgenda::TimerPopupTimer()

@@ -110,6 +110,13 @@ Button* TFrmBaseFilha::linkedButton(const QString& name, Action* action)
     return button;
 }
 
+void TFrmBaseFilha::placeToolbar(std::initializer_list<ToolbarPlace> places)
+{
+    delete Panel1->layout();
+    for (const ToolbarPlace& place : places)
+        place.widget->setGeometry(place.left, 2, place.width, 29);
+}
+
 void TFrmBaseFilha::arrangeRegions(int fieldAreaHeight)
 {
     auto* layout = new QVBoxLayout(this);

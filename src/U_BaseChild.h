@@ -45,6 +45,15 @@ protected:
     RespostaSalvar askToSaveEdit();
     // The first control of PFundo in tab order, so that typing goes into the row at once.
     void focusFirstFieldControl();
+    // A toolbar control at its designed left edge and width.
+    struct ToolbarPlace
+    {
+        QWidget* widget;
+        int left;
+        int width;
+    };
+    // Puts the toolbar's controls at their designed places, in place of its layout.
+    void placeToolbar(std::initializer_list<ToolbarPlace> places);
     // Lays out the toolbar, PFundo of the given height, PBusca below and the status bar.
     void arrangeRegions(int fieldAreaHeight);
 

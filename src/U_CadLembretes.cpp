@@ -4,7 +4,6 @@
 #include "U_Funcoes.h"
 
 #include <QGuiApplication>
-#include <QLayout>
 #include <QScreen>
 
 TFrmCadLembretes::TFrmCadLembretes(QWidget* parent) : TFrmBaseFilha(parent)
@@ -27,17 +26,15 @@ TFrmCadLembretes::TFrmCadLembretes(QWidget* parent) : TFrmBaseFilha(parent)
 void TFrmCadLembretes::buildToolbar()
 {
     // This window places the toolbar's buttons itself; printing and moving are not offered.
-    delete Panel1->layout();
-    const struct
-    {
-        QWidget* widget;
-        int left, width;
-    } places[] = {
-        {BNovo, 0, 61},      {BGravar, 60, 67}, {BAlterar, 127, 64}, {BCancelar, 191, 78},
-        {BExcluir, 269, 65}, {Bevel2, 336, 2},  {BSair, 338, 60},
-    };
-    for (const auto& place : places)
-        place.widget->setGeometry(place.left, 2, place.width, 29);
+    placeToolbar({
+        {BNovo, 0, 61},
+        {BGravar, 60, 67},
+        {BAlterar, 127, 64},
+        {BCancelar, 191, 78},
+        {BExcluir, 269, 65},
+        {Bevel2, 336, 2},
+        {BSair, 338, 60},
+    });
     for (QWidget* hidden : std::initializer_list<QWidget*>{BImprimir, Bevel1, BPrimeiro, BAnterior,
                                                            BProximo, BUltimo}) {
         hidden->move(500, 2);

@@ -1,5 +1,6 @@
 #include "U_Lembretes.h"
 
+#include "U_Agenda.h"
 #include "U_CadLembretes.h"
 #include "U_DM.h"
 #include "U_Funcoes.h"
@@ -112,7 +113,7 @@ void TFrmLembretes::BitBtn3Click()
     close();
 }
 
-void VerificarLembretes(QWidget* mainWindow)
+void VerificarLembretes(TFrmAgenda& mainWindow)
 {
     DataSet& due = DM->Q_Lembretes;
     due.close();
@@ -126,9 +127,8 @@ void VerificarLembretes(QWidget* mainWindow)
         FrmLembretes = new TFrmLembretes;
         Application::adopt(FrmLembretes);
     }
-    mainWindow->show();
-    mainWindow->raise();
-    mainWindow->activateWindow();
+    // Visible and in front, restored when minimised, as the tray menu's "Restaurar" does.
+    mainWindow.Maximizar1->trigger();
     FrmLembretes->show();
     FrmLembretes->raise();
     FrmLembretes->activateWindow();

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+class TFrmAgenda;
+
 // The alert of a due reminder: its message on top of every ordinary window, with the alarm.
 // "Excluir" deletes the reminder, "Alterar" opens it in the register, "Fechar" lets it come
 // back at the next check.
@@ -41,4 +43,4 @@ extern TFrmLembretes* FrmLembretes;
 
 // The due check of every minute: shows the alert, and brings the main window forward, when a
 // reminder's moment has come.
-void VerificarLembretes(QWidget* mainWindow);
+void VerificarLembretes(TFrmAgenda& mainWindow);

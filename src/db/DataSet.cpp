@@ -453,7 +453,7 @@ void DataSet::next()
         return;
     bof_ = false;
     if (current_ + 1 >= recordCount())
-        notifyFetched(fetchRows(1));
+        fetchMore(1);
     if (current_ + 1 < recordCount())
         ++current_;
     else
@@ -477,7 +477,7 @@ void DataSet::prior()
 void DataSet::last()
 {
     checkBrowseMode();
-    notifyFetched(fetchRows(std::numeric_limits<int>::max()));
+    fetchAll();
     current_ = recordCount() - 1;
     eof_ = true;
     bof_ = rows_.empty();
@@ -488,7 +488,7 @@ void DataSet::moveTo(int index)
 {
     checkBrowseMode();
     if (index >= recordCount())
-        notifyFetched(fetchRows(index + 1 - recordCount()));
+        fetchMore(index + 1 - recordCount());
     if (index < 0 || index >= recordCount() || index == current_)
         return;
     current_ = index;
@@ -527,7 +527,7 @@ void DataSet::insert()
 void DataSet::append()
 {
     checkBrowseMode();
-    notifyFetched(fetchRows(std::numeric_limits<int>::max()));
+    fetchAll();
     beginNewRow(recordCount());
 }
 
