@@ -67,16 +67,17 @@ TrayAnswersDuring::TrayAnswersDuring(QWidget* modal)
         // Qt's own window for an embedded tray icon.
         if (!widget->inherits("QSystemTrayIconSys") || !widget->windowHandle())
             continue;
-        widget->windowHandle()->setTransientParent(modal->windowHandle());
-        trays_ << widget->windowHandle();
+        QWindow* tray = widget->windowHandle();
+        trays_.append(Dependant{tray, tray->transientParent()});
+        tray->setTransientParent(modal->windowHandle());
     }
 }
 
 TrayAnswersDuring::~TrayAnswersDuring()
 {
-    for (const QPointer<QWindow>& tray : std::as_const(trays_)) {
-        if (tray)
-            tray->setTransientParent(nullptr);
+    for (const Dependant& dependant : std::as_const(trays_)) {
+        if (dependant.tray)
+            dependant.tray->setTransientParent(dependant.before);
     }
 }
 

@@ -55,5 +55,10 @@ public:
     TrayAnswersDuring& operator=(const TrayAnswersDuring&) = delete;
 
 private:
-    QList<QPointer<QWindow>> trays_;
+    struct Dependant
+    {
+        QPointer<QWindow> tray;
+        QPointer<QWindow> before; // an outer modal window's, when one is up
+    };
+    QList<Dependant> trays_;
 };
