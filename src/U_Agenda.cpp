@@ -7,6 +7,7 @@
 #include "U_Funcoes.h"
 #include "U_Lembretes.h"
 #include "U_Mensagens.h"
+#include "U_Opcoes.h"
 #include "platform/CodePage.h"
 #include "platform/Error.h"
 #include "platform/ResourceStrings.h"
@@ -271,6 +272,7 @@ void TFrmAgenda::buildMenus()
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Fechar1 = item("Fechar1", "Fechar");
     connect(Lembretes1, &QAction::triggered, this, [] { AbrirFormulario<TFrmCadLembretes>(); });
+    connect(Opes1, &QAction::triggered, this, &TFrmAgenda::Opes1Click);
     connect(Aniversariantes1, &QAction::triggered, this, &TFrmAgenda::Aniversariantes1Click);
     connect(Maximizar1, &QAction::triggered, this, &TFrmAgenda::Maximizar1Click);
     connect(Minimizar1, &QAction::triggered, this, &TFrmAgenda::Minimizar1Click);
@@ -500,6 +502,11 @@ void TFrmAgenda::TimerPopupPrintTimer()
 void TFrmAgenda::Aniversariantes1Click()
 {
     AbrirFormulario<TFrmAniversariantes>();
+}
+
+void TFrmAgenda::Opes1Click()
+{
+    AbrirFormulario<TFrmOpcoes>();
 }
 
 void TFrmAgenda::Maximizar1Click()

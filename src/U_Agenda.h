@@ -96,6 +96,7 @@ private:
     void TimerPopupTimer();
     void TimerPopupPrintTimer();
     void Aniversariantes1Click();
+    void Opes1Click();
     void Maximizar1Click();
     void Minimizar1Click();
     void Fechar1Click();

@@ -298,9 +298,14 @@ void TDM::TB_ConfiguracaoAfterPost(DataSet& dataSet)
         activateSkin(skin.toString());
 }
 
+QString TDM::skinFile(const QString& skin)
+{
+    return resolvePathIgnoringCase(applicationFolder(),
+                                   QStringLiteral("skins/") + skin + QStringLiteral(".skn"));
+}
+
 void TDM::activateSkin(const QString& skin)
 {
-    sd1.setSkinFile(resolvePathIgnoringCase(applicationFolder(), QStringLiteral("skins/") + skin +
-                                                                     QStringLiteral(".skn")));
+    sd1.setSkinFile(skinFile(skin));
     sd1.activate();
 }

@@ -40,6 +40,8 @@ public:
     DataSet TB_Configuracao;
 
     SkinEngine sd1;
+    // The file of a skin by its name, in the application's skins folder.
+    static QString skinFile(const QString& skin);
 
 private:
     void DB_AgendaAfterConnect();

@@ -40,7 +40,7 @@ public:
     virtual void FormCreate();
 
     // Whether an action applies to the data set's state at this moment.
-    bool actionApplies(const Action* action) const;
+    virtual bool actionApplies(const Action* action) const;
     // Runs the action when it applies; true when it ran. Errors reach the caller.
     bool runAction(Action* action);
     // The data set of DataSource1, or null.

@@ -44,6 +44,18 @@ void Application::destroyAdoptedWindows()
     }
 }
 
+QList<QWidget*> Application::adoptedWindows()
+{
+    QList<QWidget*> windows;
+    if (auto* application = qobject_cast<Application*>(qApp)) {
+        for (const QPointer<QWidget>& window : std::as_const(application->adopted_)) {
+            if (window)
+                windows.append(window);
+        }
+    }
+    return windows;
+}
+
 void Application::adopt(QWidget* window)
 {
     if (auto* application = qobject_cast<Application*>(qApp))

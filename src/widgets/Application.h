@@ -20,6 +20,8 @@ public:
     static void adopt(QWidget* window);
     // Destroys the windows it owns now, the most recently created first.
     static void destroyAdoptedWindows();
+    // The windows it owns now, in the order they were created.
+    static QList<QWidget*> adoptedWindows();
 
     bool notify(QObject* receiver, QEvent* event) override;
 

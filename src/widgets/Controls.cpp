@@ -1,6 +1,7 @@
 #include "widgets/Controls.h"
 
 #include <QButtonGroup>
+#include <QCollator>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QRadioButton>
@@ -178,11 +179,28 @@ void ComboBox::addSortedItem(const QString& text, const QVariant& data)
 {
     int at = count();
     if (sorted_) {
+        // The same order on every desktop, whatever its locale.
+        static const QCollator alphabetical = [] {
+            QCollator collator(QLocale(QLocale::Portuguese, QLocale::Brazil));
+            collator.setCaseSensitivity(Qt::CaseInsensitive);
+            return collator;
+        }();
         at = 0;
-        while (at < count() && QString::localeAwareCompare(itemText(at), text) <= 0)
+        while (at < count() && alphabetical.compare(itemText(at), text) <= 0)
             ++at;
     }
     insertItem(at, text, data);
+}
+
+void ComboBox::keyPressEvent(QKeyEvent* event)
+{
+    if (!isEditable() && event->key() == Qt::Key_Backspace &&
+        event->modifiers() == Qt::NoModifier) {
+        emit changedWithoutPick();
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 Memo::Memo(const QString& name, QWidget* parent)

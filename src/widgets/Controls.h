@@ -117,9 +117,17 @@ class ComboBox : public QComboBox
 public:
     ComboBox(const QString& name, QWidget* parent);
     StringList* items() const { return items_; }
-    // Keeps the items in alphabetical order as they are added.
+    // Keeps the items in alphabetical order, without regard to case, as they are added.
     void setSorted(bool sorted);
     void addSortedItem(const QString& text, const QVariant& data = {});
+
+signals:
+    // The text changed without a pick from the list: Backspace in a list that cannot be typed
+    // into. The text itself stays.
+    void changedWithoutPick();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     StringList* items_;

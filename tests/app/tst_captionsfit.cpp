@@ -2,6 +2,7 @@
 #include "U_Agenda.h"
 #include "U_Aniversariantes.h"
 #include "U_CadLembretes.h"
+#include "U_Opcoes.h"
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
@@ -124,6 +125,10 @@ void TestCaptionsFit::captionsFit()
     reminders->show();
     const QStringList remindersCrowded = crowded(reminders.get());
     QVERIFY2(remindersCrowded.isEmpty(), qPrintable(remindersCrowded.join(QStringLiteral("; "))));
+    std::unique_ptr<TFrmOpcoes> options(CreateForm<TFrmOpcoes>());
+    options->show();
+    const QStringList optionsCrowded = crowded(options.get());
+    QVERIFY2(optionsCrowded.isEmpty(), qPrintable(optionsCrowded.join(QStringLiteral("; "))));
 }
 
 TARVO_APPLICATION_TEST_MAIN(TestCaptionsFit)
