@@ -10,7 +10,7 @@ packages=(
     libicu-dev
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-server firebird3.0-utils
     qt6-translations-l10n fonts-liberation desktop-file-utils
-    xauth xvfb
+    xauth xvfb poppler-utils
 )
 
 missing=()

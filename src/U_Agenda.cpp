@@ -5,6 +5,7 @@
 #include "U_CadLembretes.h"
 #include "U_DM.h"
 #include "U_Funcoes.h"
+#include "U_Impressao.h"
 #include "U_Lembretes.h"
 #include "U_Mensagens.h"
 #include "U_Opcoes.h"
@@ -70,7 +71,8 @@ QIcon mainIcon()
 } // namespace
 
 TFrmAgenda::TFrmAgenda(QWidget* parent)
-    : TFrmBaseFilha(parent), icon_(QIcon::fromTheme(QStringLiteral("tarvo-agenda"), mainIcon())),
+    : TFrmBaseFilha(parent), ppDBPipeline1(QStringLiteral("DBPipeline1"), &DM->Q_Agenda),
+      ppReport1(ppDBPipeline1), icon_(QIcon::fromTheme(QStringLiteral("tarvo-agenda"), mainIcon())),
       trayIcon_(new QSystemTrayIcon(this))
 {
     setObjectName(QStringLiteral("FrmAgenda"));
@@ -254,6 +256,8 @@ void TFrmAgenda::buildMenus()
     Etiquetas1 = new Action(QStringLiteral("Etiquetas1"), QStringLiteral("Etiquetas"), this);
     PMImprimir->addAction(RelaodeNomes1);
     PMImprimir->addAction(Etiquetas1);
+    connect(RelaodeNomes1, &QAction::triggered, this, &TFrmAgenda::RelaodeNomes1Click);
+    connect(Etiquetas1, &QAction::triggered, this, &TFrmAgenda::Etiquetas1Click);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -497,6 +501,26 @@ void TFrmAgenda::TimerPopupPrintTimer()
 {
     TimerPopupPrint->stop();
     PMImprimir->popup(QCursor::pos());
+}
+
+void TFrmAgenda::RelaodeNomes1Click()
+{
+    imprimir(ModeloRelacao(Relacao::Agenda, DM->languageIndex()));
+}
+
+void TFrmAgenda::Etiquetas1Click()
+{
+    imprimir(QStringLiteral("Relatorios/RP_Etiqueta.rtm"));
+}
+
+void TFrmAgenda::imprimir(const QString& modelo)
+{
+    const Field* code = DM->Q_Agenda.findField(QStringLiteral("AGE_CODIGO"));
+    if (!DM->Q_Agenda.isActive() || !code || code->isNull()) {
+        MostrarMensagem(Mensagem::MsgSemContato);
+        return;
+    }
+    ImprimirRelatorio(ppReport1, modelo, this);
 }
 
 void TFrmAgenda::Aniversariantes1Click()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "U_BaseChild.h"
+#include "report/DBPipeline.h"
+#include "report/Report.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DbControls.h"
 
@@ -57,6 +59,9 @@ public:
     QMenu* PMImprimir;
     Action* RelaodeNomes1;
     Action* Etiquetas1;
+    // The contacts as the grid holds them, and the report they print in.
+    report::DBPipeline ppDBPipeline1;
+    report::Report ppReport1;
 
     QMenu* PopupMenu1;
     Action* Lembretes1;
@@ -95,6 +100,10 @@ private:
     void TimerInicioTimer();
     void TimerPopupTimer();
     void TimerPopupPrintTimer();
+    void RelaodeNomes1Click();
+    void Etiquetas1Click();
+    // Prints the contacts with the template, unless there are none.
+    void imprimir(const QString& modelo);
     void Aniversariantes1Click();
     void Opes1Click();
     void Maximizar1Click();

@@ -3,6 +3,7 @@
 #include "LcUnit.h"
 #include "U_DM.h"
 #include "U_Funcoes.h"
+#include "U_Impressao.h"
 #include "U_Mensagens.h"
 #include "widgets/Application.h"
 
@@ -82,7 +83,8 @@ TFrmAniversariantes::TFrmAniversariantes(QWidget* parent)
                              "document-print", QStyle::SP_FileDialogListView, Panel1)),
       BitBtn3(imageButton(QStringLiteral("BitBtn3"), QStringLiteral("Fechar"), "window-close",
                           QStyle::SP_DialogCloseButton, Panel1)),
-      Q_Relatorio(DM->Trans_Agenda)
+      Q_Relatorio(DM->Trans_Agenda), ppDBPipeline1(QStringLiteral("DBPipeline1"), &Q_Relatorio),
+      ppReport1(ppDBPipeline1)
 {
     setObjectName(QStringLiteral("FrmAniversariantes"));
     setWindowTitle(QStringLiteral("Relação de Aniversariantes"));
@@ -186,7 +188,11 @@ void TFrmAniversariantes::imprimir(Impressao impressao)
                                                         : Mensagem::MsgSemContato);
         return;
     }
-    emit printRequested(impressao);
+    ImprimirRelatorio(ppReport1,
+                      impressao == Impressao::Relacao
+                          ? ModeloRelacao(Relacao::Aniversariantes, DM->languageIndex())
+                          : QStringLiteral("Relatorios/RP_EtiquetaAniversariantes.rtm"),
+                      this);
 }
 
 void TFrmAniversariantes::BRelacaoClick()

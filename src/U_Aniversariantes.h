@@ -1,6 +1,8 @@
 #pragma once
 
 #include "db/DataSet.h"
+#include "report/DBPipeline.h"
+#include "report/Report.h"
 #include "widgets/Controls.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DataSource.h"
@@ -44,6 +46,9 @@ public:
     Button* BEtiquetas;
     Button* BitBtn3;
     DataSet Q_Relatorio;
+    // The birthdays of the period last shown, and the report they print in.
+    report::DBPipeline ppDBPipeline1;
+    report::Report ppReport1;
 
     // Runs once the window and its components exist (see CreateForm).
     void FormCreate();
@@ -53,10 +58,6 @@ public:
     void BEtiquetasClick();
     void BitBtn3Click();
 
-signals:
-    // Q_Relatorio holds rows to print in the report asked for.
-    void printRequested(TFrmAniversariantes::Impressao impressao);
-
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -64,7 +65,7 @@ protected:
 
 private:
     void Q_RelatorioCalcFields(DataSet& dataSet);
-    // Shows the message when the list is empty; otherwise asks for the report.
+    // Shows the message when the list is empty; otherwise prints it.
     void imprimir(Impressao impressao);
     void centrar();
 

@@ -20,10 +20,10 @@ void paintAsChoiceList(ComboBox* list)
     QFont font = Application::designFont();
     font.setPixelSize(16);
     list->setFont(font);
-    list->setStyleSheet(QStringLiteral(
-        "QComboBox { background-color: black; color: yellow; }"
-        "QComboBox QAbstractItemView { background-color: black; color: yellow;"
-        " selection-background-color: yellow; selection-color: black; }"));
+    list->setStyleSheet(
+        QStringLiteral("QComboBox { background-color: black; color: yellow; }"
+                       "QComboBox QAbstractItemView { background-color: black; color: yellow;"
+                       " selection-background-color: yellow; selection-color: black; }"));
 }
 
 QString skinsFolder()
@@ -60,9 +60,8 @@ void TFrmOpcoes::buildToolbar()
         {Bevel2, 362, 2},
         {BSair, 365, 70},
     });
-    for (QWidget* hidden : std::initializer_list<QWidget*>{BNovo, BExcluir, BImprimir, Bevel1,
-                                                           BPrimeiro, BAnterior, BProximo,
-                                                           BUltimo}) {
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             BNovo, BExcluir, BImprimir, Bevel1, BPrimeiro, BAnterior, BProximo, BUltimo}) {
         hidden->move(500, 2);
         hidden->hide();
     }
@@ -70,7 +69,8 @@ void TFrmOpcoes::buildToolbar()
 
 void TFrmOpcoes::buildSettings()
 {
-    GroupBox1 = new GroupBox(QStringLiteral("GroupBox1"), QStringLiteral("Configurações: "), PFundo);
+    GroupBox1 =
+        new GroupBox(QStringLiteral("GroupBox1"), QStringLiteral("Configurações: "), PFundo);
     GroupBox1->setGeometry(16, 19, 407, 210);
 
     Label54 = new Label(QStringLiteral("Label54"), QStringLiteral("Skin:"), GroupBox1);
@@ -95,7 +95,8 @@ void TFrmOpcoes::buildSettings()
 
     const auto flag = [this](const char* name, const char* caption, int top, int width,
                              const char* field) {
-        auto* box = new DBCheckBox(QString::fromLatin1(name), QString::fromUtf8(caption), GroupBox1);
+        auto* box =
+            new DBCheckBox(QString::fromLatin1(name), QString::fromUtf8(caption), GroupBox1);
         box->setGeometry(13, top, width, 17);
         box->setValues(QStringLiteral("S"), QStringLiteral("N"));
         box->bind(DataSource1, QString::fromLatin1(field));
@@ -137,8 +138,7 @@ void TFrmOpcoes::FormShow()
     ListarSkins(skinsFolder(), cbSkin);
     cbSkin->addSortedItem(kNoSkin);
     const QString stored = dataSet()->fieldByName(QStringLiteral("CFG_SKIN")).asString();
-    cbSkin->setCurrentIndex(stored.isEmpty() ? -1
-                                             : cbSkin->findText(stored, Qt::MatchFixedString));
+    cbSkin->setCurrentIndex(stored.isEmpty() ? -1 : cbSkin->findText(stored, Qt::MatchFixedString));
     showPreview(cbSkin->currentText());
 }
 
@@ -162,9 +162,8 @@ void TFrmOpcoes::editConfiguration()
 
 void TFrmOpcoes::showPreview(const QString& skin)
 {
-    const QString picture = resolvePathIgnoringCase(applicationFolder(),
-                                                    QStringLiteral("Skins/Images/") + skin +
-                                                        QStringLiteral(".jpg"));
+    const QString picture = resolvePathIgnoringCase(
+        applicationFolder(), QStringLiteral("Skins/Images/") + skin + QStringLiteral(".jpg"));
     if (!QFileInfo(picture).isFile())
         return;
     // A damaged picture is no preview; the last one stays.

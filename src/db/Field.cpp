@@ -146,12 +146,16 @@ QVariant Field::converted(const QVariant& value) const
 
 QString Field::asString() const
 {
-    const QVariant v = value();
-    if (v.isNull())
+    return textOf(value());
+}
+
+QString Field::textOf(const QVariant& value) const
+{
+    if (value.isNull())
         return {};
     if (kind_ == Kind::DateTime)
-        return dateText(v.toDateTime());
-    return v.toString();
+        return dateText(value.toDateTime());
+    return value.toString();
 }
 
 void Field::setAsString(const QString& text)

@@ -57,6 +57,8 @@ public:
     // Text as a control shows it; "" for NULL. Dates as dd/MM/yyyy (with the time when it is
     // not midnight).
     QString asString() const;
+    // A value of this field as text: a date without a time shows as the date alone.
+    QString textOf(const QVariant& value) const;
     // The text a control stores: an empty text stores NULL.
     void setAsString(const QString& text);
     // 0 for NULL.

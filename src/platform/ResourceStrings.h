@@ -31,6 +31,22 @@ enum Id : int
     CharacterNotStorable = 1014, // "Field '%s' cannot hold the character %s"
     InvalidTime = 1015,          // "Field '%s': '%s' is not a valid time"
     InvalidFieldDate = 1016,     // "Field '%s': '%s' is not a valid date"
+    // The report engine's.
+    ReportFileNotFound = 1017,
+    ReportTemplateError = 1018,
+    ReportUnknownWord = 1019,
+    ReportBadValue = 1020,
+    ReportMissing = 1021,
+    ReportOutsideBand = 1022,
+    ReportUnclosedQuote = 1023,
+    ReportNotUtf8 = 1024,
+    ReportPipelineNotFound = 1025,
+    ReportFieldNotFound = 1026,
+    ReportDetailDoesNotFit = 1027,
+    ReportCannotPrint = 1028,
+    ReportLayingOut = 1029,
+    ReportSaveAsPdf = 1030,
+    ReportPdfFiles = 1031,
 };
 
 // The built-in text of an identifier; empty for one the program does not have.

@@ -26,6 +26,9 @@ QAccessibleInterface* windowAccessible(const QString&, QObject* object)
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     QAccessible::installFactory(windowAccessible);
+    // Set for the whole application, the font survives a skin: under a style sheet a window
+    // no longer hands its own font down to its controls.
+    setFont(designFont());
 }
 
 Application::~Application()

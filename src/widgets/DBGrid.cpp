@@ -120,19 +120,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
     if (field->kind() == Field::Kind::TextBlob)
         return ds->isNull(index.row(), field->index()) ? QStringLiteral("(Memo)")
                                                        : QStringLiteral("(MEMO)");
-    const QVariant value = ds->value(index.row(), field->index());
-    switch (field->kind()) {
-    case Field::Kind::DateTime: {
-        const QDateTime moment = value.toDateTime();
-        if (value.isNull())
-            return QString();
-        return moment.time() == QTime(0, 0)
-                   ? moment.date().toString(QStringLiteral("dd/MM/yyyy"))
-                   : moment.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
-    }
-    default:
-        return value.toString();
-    }
+    return field->textOf(ds->value(index.row(), field->index()));
 }
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const

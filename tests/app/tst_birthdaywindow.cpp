@@ -3,10 +3,12 @@
 #include "U_FormBase.h"
 #include "U_Funcoes.h"
 #include "db/Statement.h"
+#include "platform/AppFolder.h"
 #include "platform/Error.h"
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
+#include "support/PreviewWatcher.h"
 
 #include <QDateTimeEdit>
 #include <QPointer>
@@ -54,7 +56,7 @@ private slots:
     void visualizarWithTheInitialPeriodListsToday();
     void listedByMonthAndDay_data();
     void listedByMonthAndDay();
-    void rowsHandOverToPrinting();
+    void bothPrintoutsOpenAPreviewWithTheirTemplates();
     void cityAndState_data();
     void cityAndState();
     void refusedQueryLeavesNoWindow();
@@ -291,8 +293,9 @@ void TestBirthdayWindow::openedWithTodaysBirthdays()
     addContacts(contatos);
     setLanguageIndex(language);
     BoxAnswerer answerer;
+    AgendaFixture::installReportTemplates();
+    PreviewWatcher previews;
     TFrmAniversariantes* window = createWindow();
-    QSignalSpy prints(window, &TFrmAniversariantes::printRequested);
 
     QCOMPARE(listedNames(*window), listed);
     window->BRelacao->click();
@@ -302,7 +305,7 @@ void TestBirthdayWindow::openedWithTodaysBirthdays()
     for (const BoxAnswerer::Box& box : answerer.boxes())
         shown << box.text;
     QCOMPARE(shown, messages);
-    QCOMPARE(prints.count(), listed.isEmpty() ? 0 : 2);
+    QCOMPARE(previews.previews(), listed.isEmpty() ? 0 : 2);
 }
 
 void TestBirthdayWindow::visualizarWithTheInitialPeriodListsToday()
@@ -372,24 +375,25 @@ void TestBirthdayWindow::listedByMonthAndDay()
     QVERIFY(listedNames(*window).isEmpty());
 }
 
-void TestBirthdayWindow::rowsHandOverToPrinting()
+void TestBirthdayWindow::bothPrintoutsOpenAPreviewWithTheirTemplates()
 {
     addContacts({{QStringLiteral("Dia"), bornOn(0)}});
     setLanguageIndex(2);
     BoxAnswerer answerer;
+    AgendaFixture::installReportTemplates();
+    PreviewWatcher previews;
     TFrmAniversariantes* window = createWindow();
-    QSignalSpy prints(window, &TFrmAniversariantes::printRequested);
     window->PNGButton1->click();
 
     window->BRelacao->click();
+    QCOMPARE(window->ppReport1.templateFileName(),
+             applicationFolder() + QStringLiteral("/Relatorios/RP_Aniversariantes-pt.rtm"));
     window->BEtiquetas->click();
+    QCOMPARE(window->ppReport1.templateFileName(),
+             applicationFolder() + QStringLiteral("/Relatorios/RP_EtiquetaAniversariantes.rtm"));
 
     QVERIFY(answerer.boxes().isEmpty());
-    QCOMPARE(prints.count(), 2);
-    QCOMPARE(prints.at(0).at(0).value<TFrmAniversariantes::Impressao>(),
-             TFrmAniversariantes::Impressao::Relacao);
-    QCOMPARE(prints.at(1).at(0).value<TFrmAniversariantes::Impressao>(),
-             TFrmAniversariantes::Impressao::Etiquetas);
+    QCOMPARE(previews.previews(), 2);
 }
 
 void TestBirthdayWindow::cityAndState_data()

@@ -136,8 +136,8 @@ void TestOpcoes::designAndTranslation_data()
                                             "Ejecutar automáticamente al iniciar la sesión",
                                             "Iniciar minimizado", "F3 - Guardar"};
     QTest::newRow("English") << 1
-                             << QStringList{"Options", "Settings: ",
-                                            "Start automatically when I log in",
+                             << QStringList{"Options",
+                                            "Settings: ", "Start automatically when I log in",
                                             "Start minimized", "F3 - Save"};
     QTest::newRow("Portuguese") << 2
                                 << QStringList{"Opções", "Configurações: ",
@@ -152,10 +152,10 @@ void TestOpcoes::designAndTranslation()
     agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), language);
     TFrmOpcoes* window = openWindow();
 
-    QCOMPARE((QStringList{window->windowTitle(), window->GroupBox1->title(),
-                          window->DBCheckBox1->text(), window->DBCheckBox2->text(),
-                          window->StatusBar1->panel(0)->text()}),
-             texts);
+    QCOMPARE(
+        (QStringList{window->windowTitle(), window->GroupBox1->title(), window->DBCheckBox1->text(),
+                     window->DBCheckBox2->text(), window->StatusBar1->panel(0)->text()}),
+        texts);
     QCOMPARE(window->size(), QSize(439, 300));
     QCOMPARE(window->StatusBar1->panelCount(), 4);
     for (QWidget* hidden : std::initializer_list<QWidget*>{
@@ -312,9 +312,10 @@ void TestOpcoes::backspaceAppliesTheShownSkinUnlessItIsStored_data()
 {
     QTest::addColumn<QString>("storedSkin");
     QTest::addColumn<QString>("applied"); // the sheet in force afterwards
-    QTest::newRow("the same text") << "oceano" << "";
+    QTest::newRow("the same text") << "oceano"
+                                   << "";
     QTest::newRow("another case") << "OCEANO"
-                                   << "QWidget { color: #003060; }";
+                                  << "QWidget { color: #003060; }";
 }
 
 void TestOpcoes::backspaceAppliesTheShownSkinUnlessItIsStored()

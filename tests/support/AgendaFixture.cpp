@@ -3,6 +3,9 @@
 #include "db/Statement.h"
 #include "platform/AppFolder.h"
 
+#include <QDir>
+#include <QFile>
+
 AgendaFixture::AgendaFixture()
 {
     if (!database_.isValid())
@@ -12,6 +15,15 @@ AgendaFixture::AgendaFixture()
     DM = dm_.get();
     dm_->DB_Agenda.setDatabaseName(database_.path());
     dm_->TB_Configuracao.open();
+}
+
+void AgendaFixture::installReportTemplates()
+{
+    const QDir shipped(QStringLiteral(TARVO_APP_DIR "/Relatorios"));
+    const QString folder = applicationFolder() + QStringLiteral("/Relatorios");
+    QDir().mkpath(folder);
+    for (const QString& name : shipped.entryList(QDir::Files))
+        QFile::copy(shipped.filePath(name), folder + u'/' + name);
 }
 
 AgendaFixture::~AgendaFixture()

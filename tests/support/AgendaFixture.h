@@ -23,6 +23,8 @@ public:
     const TempDatabase& database() const { return database_; }
     TDM& dm() { return *dm_; }
 
+    // Copies the report templates the program ships into the application folder.
+    static void installReportTemplates();
     // Saves one column of the configuration row.
     void setConfiguration(const QString& field, const QVariant& value);
     // Stores a reminder through an attachment of its own; NULL where a value is null.
