@@ -26,6 +26,7 @@ test: build
 bench: build
 	@$(BUILD_DIR)/bench/bench_db
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/bench_window
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/bench_report
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

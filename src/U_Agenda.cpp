@@ -3,12 +3,17 @@
 #include "LcUnit.h"
 #include "U_Aniversariantes.h"
 #include "U_CadLembretes.h"
+#include "U_Copias.h"
 #include "U_DM.h"
+#include "U_Exportar.h"
 #include "U_Funcoes.h"
+#include "U_Importar.h"
 #include "U_Impressao.h"
 #include "U_Lembretes.h"
+#include "U_Mapa.h"
 #include "U_Mensagens.h"
 #include "U_Opcoes.h"
+#include "contacts/ContactFile.h"
 #include "platform/CodePage.h"
 #include "platform/Error.h"
 #include "platform/ResourceStrings.h"
@@ -18,8 +23,11 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDateTime>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -190,6 +198,7 @@ void TFrmAgenda::buildContactForm()
     BLocalizarMapa->setThemeIcon("find-location", QStyle::SP_DirIcon);
     BLocalizarMapa->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     BLocalizarMapa->setGeometry(522, 172, 98, 73);
+    connect(BLocalizarMapa, &QToolButton::clicked, this, &TFrmAgenda::BLocalizarMapaClick);
 
     QWidget* previous = DBNome;
     for (QWidget* next : std::initializer_list<QWidget*>{
@@ -258,6 +267,17 @@ void TFrmAgenda::buildMenus()
     PMImprimir->addAction(Etiquetas1);
     connect(RelaodeNomes1, &QAction::triggered, this, &TFrmAgenda::RelaodeNomes1Click);
     connect(Etiquetas1, &QAction::triggered, this, &TFrmAgenda::Etiquetas1Click);
+    PMImprimir->addSeparator()->setObjectName(QStringLiteral("N3"));
+    ExportarvCard1 =
+        new Action(QStringLiteral("ExportarvCard1"), QStringLiteral("Exportar vCard…"), this);
+    ExportarCSV1 =
+        new Action(QStringLiteral("ExportarCSV1"), QStringLiteral("Exportar CSV…"), this);
+    PMImprimir->addAction(ExportarvCard1);
+    PMImprimir->addAction(ExportarCSV1);
+    connect(ExportarvCard1, &QAction::triggered, this,
+            [] { ExportarContatos(FormatoExportacao::VCard); });
+    connect(ExportarCSV1, &QAction::triggered, this,
+            [] { ExportarContatos(FormatoExportacao::Csv); });
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -268,16 +288,21 @@ void TFrmAgenda::buildMenus()
     };
     Lembretes1 = item("Lembretes1", "Lembretes");
     Aniversariantes1 = item("Aniversariantes1", "Aniversariantes");
+    ImportarContatos1 = item("ImportarContatos1", "Importar contatos…");
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N1"));
     Maximizar1 = item("Maximizar1", "Restaurar");
     Minimizar1 = item("Minimizar1", "Ocultar");
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("MenuItem1"));
+    Copias1 = item("Copias1", "Cópias de segurança…");
     Opes1 = item("Opes1", "Opções");
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Fechar1 = item("Fechar1", "Fechar");
     connect(Lembretes1, &QAction::triggered, this, [] { AbrirFormulario<TFrmCadLembretes>(); });
+    connect(Copias1, &QAction::triggered, this, [] { AbrirFormulario<TFrmCopias>(); });
     connect(Opes1, &QAction::triggered, this, &TFrmAgenda::Opes1Click);
     connect(Aniversariantes1, &QAction::triggered, this, &TFrmAgenda::Aniversariantes1Click);
+    connect(ImportarContatos1, &QAction::triggered, this, &TFrmAgenda::ImportarContatos1Click);
+    setAcceptDrops(true);
     connect(Maximizar1, &QAction::triggered, this, &TFrmAgenda::Maximizar1Click);
     connect(Minimizar1, &QAction::triggered, this, &TFrmAgenda::Minimizar1Click);
     connect(Fechar1, &QAction::triggered, this, &TFrmAgenda::Fechar1Click);
@@ -306,6 +331,7 @@ void TFrmAgenda::buildTimers()
     TLembretes = timer("TLembretes", 60000, true, &TFrmAgenda::TLembretesTimer);
     TimerPopup = timer("TimerPopup", 200, false, &TFrmAgenda::TimerPopupTimer);
     TimerPopupPrint = timer("TimerPopupPrint", 200, false, &TFrmAgenda::TimerPopupPrintTimer);
+    copiaAutomatica = new AutomaticBackup(this);
 }
 
 void TFrmAgenda::FormCreate()
@@ -503,6 +529,12 @@ void TFrmAgenda::TimerPopupPrintTimer()
     PMImprimir->popup(QCursor::pos());
 }
 
+void TFrmAgenda::BLocalizarMapaClick()
+{
+    const Field* code = DM->Q_Agenda.findField(QStringLiteral("AGE_CODIGO"));
+    MostrarMapa(DM->Q_Agenda.isActive() && code ? code->asInteger() : 0);
+}
+
 void TFrmAgenda::RelaodeNomes1Click()
 {
     imprimir(ModeloRelacao(Relacao::Agenda, DM->languageIndex()));
@@ -526,6 +558,35 @@ void TFrmAgenda::imprimir(const QString& modelo)
 void TFrmAgenda::Aniversariantes1Click()
 {
     AbrirFormulario<TFrmAniversariantes>();
+}
+
+void TFrmAgenda::ImportarContatos1Click()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(
+        Application::dialogParent(), ImportarContatos1->text().remove(u'…'), QString(),
+        ResourceStrings::load(ResourceStrings::ImportFileFilter));
+    if (!files.isEmpty())
+        ImportarContatos(files);
+}
+
+// Only what the import takes is accepted, so other drops show the refusing cursor.
+void TFrmAgenda::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) {
+            return url.isLocalFile() && isContactFile(url.toLocalFile());
+        }))
+        event->acceptProposedAction();
+}
+
+void TFrmAgenda::dropEvent(QDropEvent* event)
+{
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        files.append(url.toLocalFile());
+    event->acceptProposedAction();
+    // After the drop has ended, so the program the files came from is not kept waiting.
+    QTimer::singleShot(0, this, [files] { ImportarContatos(files); });
 }
 
 void TFrmAgenda::Opes1Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AutomaticBackup.h"
 #include "U_BaseChild.h"
 #include "report/DBPipeline.h"
 #include "report/Report.h"
@@ -59,6 +60,8 @@ public:
     QMenu* PMImprimir;
     Action* RelaodeNomes1;
     Action* Etiquetas1;
+    Action* ExportarvCard1;
+    Action* ExportarCSV1;
     // The contacts as the grid holds them, and the report they print in.
     report::DBPipeline ppDBPipeline1;
     report::Report ppReport1;
@@ -66,8 +69,10 @@ public:
     QMenu* PopupMenu1;
     Action* Lembretes1;
     Action* Aniversariantes1;
+    Action* ImportarContatos1;
     Action* Maximizar1;
     Action* Minimizar1;
+    Action* Copias1;
     Action* Opes1;
     Action* Fechar1;
 
@@ -75,6 +80,8 @@ public:
     QTimer* TLembretes;
     QTimer* TimerPopup;
     QTimer* TimerPopupPrint;
+    // The day's copy of the database, made in the background.
+    AutomaticBackup* copiaAutomatica;
 
     QSystemTrayIcon* trayIcon() const { return trayIcon_; }
     // Whether the show step has opened the birthday window in this run.
@@ -85,6 +92,9 @@ protected:
     bool FormClose() override;
     void FormKeyDown(QKeyEvent* event, bool& handled) override;
     void BImprimirClick() override;
+    // Files of contacts dropped on the window are imported as the tray menu's item imports.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildToolbar();
@@ -100,11 +110,13 @@ private:
     void TimerInicioTimer();
     void TimerPopupTimer();
     void TimerPopupPrintTimer();
+    void BLocalizarMapaClick();
     void RelaodeNomes1Click();
     void Etiquetas1Click();
     // Prints the contacts with the template, unless there are none.
     void imprimir(const QString& modelo);
     void Aniversariantes1Click();
+    void ImportarContatos1Click();
     void Opes1Click();
     void Maximizar1Click();
     void Minimizar1Click();

@@ -218,11 +218,8 @@ void TFrmAniversariantes::centrar()
 
 void TFrmAniversariantes::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!FecharComEsc(*this, event))
+        QWidget::keyPressEvent(event);
 }
 
 void TFrmAniversariantes::showEvent(QShowEvent* event)

@@ -187,7 +187,8 @@ void TFrmBaseFilha::DataSource1StateChange()
 void TFrmBaseFilha::FormShow()
 {
     TFrmBase::FormShow();
-    const int width = frameGeometry().width() / 6;
+    // The key panels share the bar: six on most windows, fewer where fewer keys apply.
+    const int width = frameGeometry().width() / std::max(1, StatusBar1->panelCount());
     for (int i = 0; i < StatusBar1->panelCount(); ++i)
         StatusBar1->panel(i)->setWidth(width);
 }

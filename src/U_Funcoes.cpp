@@ -4,7 +4,35 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
+
+bool FecharComEsc(QWidget& window, const QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier)
+        return false;
+    window.close();
+    return true;
+}
+
+QString RemoverAcentos(const QString& text)
+{
+    static constexpr struct
+    {
+        char16_t accented;
+        char16_t plain;
+    } replacements[] = {
+        {u'à', u'a'}, {u'â', u'a'}, {u'á', u'a'}, {u'ã', u'a'}, {u'Ã', u'A'}, {u'Á', u'A'},
+        {u'Â', u'A'}, {u'À', u'A'}, {u'é', u'e'}, {u'ê', u'e'}, {u'Ê', u'E'}, {u'É', u'E'},
+        {u'í', u'i'}, {u'Í', u'I'}, {u'õ', u'o'}, {u'ô', u'o'}, {u'ó', u'o'}, {u'Õ', u'O'},
+        {u'Ó', u'O'}, {u'Ô', u'O'}, {u'ú', u'u'}, {u'ü', u'u'}, {u'Ú', u'U'}, {u'Ü', u'U'},
+        {u'ç', u'c'}, {u'Ç', u'C'}, {u'º', u'o'}, {u'ª', u'a'},
+    };
+    QString folded = text;
+    for (const auto& replacement : replacements)
+        folded.replace(QChar(replacement.accented), QChar(replacement.plain));
+    return folded;
+}
 
 QPoint CenteredPosition(const QRect& area, const QSize& size)
 {
@@ -37,13 +65,14 @@ private:
 
 } // namespace
 
-void ShowFormModal(QWidget* form)
+void ShowFormModal(QWidget* form, ModalFrame frame)
 {
     QPointer<QWidget> window(form);
     Application::adopt(form);
     QWidget* active = QApplication::activeWindow();
-    form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (frame == ModalFrame::Dialog)
+        form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     form->setWindowModality(Qt::ApplicationModal);
 
     QEventLoop wait;
@@ -52,11 +81,13 @@ void ShowFormModal(QWidget* form)
     const TrayAnswersDuring tray(form);
     form->show();
 
-    const QSize size = form->frameGeometry().size();
-    if (const QScreen* primary = QGuiApplication::primaryScreen())
-        form->move(CenteredPosition(primary->geometry(), size));
-    if (active && active->screen() && active->screen() != QGuiApplication::primaryScreen())
-        form->move(CenteredPosition(active->screen()->geometry(), size));
+    if (frame == ModalFrame::Dialog) {
+        const QSize size = form->frameGeometry().size();
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            form->move(CenteredPosition(primary->geometry(), size));
+        if (active && active->screen() && active->screen() != QGuiApplication::primaryScreen())
+            form->move(CenteredPosition(active->screen()->geometry(), size));
+    }
 
     if (window && window->isVisible())
         wait.exec();

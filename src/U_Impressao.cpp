@@ -1,5 +1,7 @@
 #include "U_Impressao.h"
 
+#include "U_DM.h"
+#include "U_Mensagens.h"
 #include "platform/AppFolder.h"
 #include "report/Report.h"
 
@@ -15,6 +17,7 @@ QString ModeloRelacao(Relacao relacao, int languageIndex)
 
 void ImprimirRelatorio(report::Report& report, const QString& modelo, QWidget* parent)
 {
+    UsarIdiomaDoToolkit(DM->languageIndex());
     report.setTemplateFileName(resolvePathIgnoringCase(applicationFolder(), modelo));
     report.loadFromFile();
     report.print(parent);

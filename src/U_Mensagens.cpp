@@ -69,8 +69,7 @@ bool isBuiltInLanguage(int index)
 // language of its text. It belongs to the window that holds the input, so it stays on top.
 QMessageBox::StandardButton ask(Mensagem mensagem, int index, QMessageBox::StandardButtons buttons)
 {
-    static const char* const languages[] = {"es", "en", "pt_BR"};
-    Application::useToolkitLanguage(QString::fromLatin1(languages[index]));
+    UsarIdiomaDoToolkit(index);
     QMessageBox box(QMessageBox::Question, TituloMensagem(mensagem, index),
                     TextoMensagem(mensagem, index), buttons, Application::dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
@@ -80,6 +79,13 @@ QMessageBox::StandardButton ask(Mensagem mensagem, int index, QMessageBox::Stand
 }
 
 } // namespace
+
+void UsarIdiomaDoToolkit(int languageIndex)
+{
+    static const char* const languages[] = {"es", "en", "pt_BR"};
+    if (isBuiltInLanguage(languageIndex))
+        Application::useToolkitLanguage(QString::fromLatin1(languages[languageIndex]));
+}
 
 QString TextoMensagem(Mensagem mensagem, int languageIndex)
 {

@@ -21,6 +21,9 @@ enum class Mensagem
 // The text of a message for a language index; empty outside 0 to 2 (MsgFalhaConexao excepted,
 // which is Portuguese whatever the index).
 QString TextoMensagem(Mensagem mensagem, int languageIndex);
+// The toolkit's own texts (dialog buttons, the print preview) in the language of the index:
+// Spanish, English or Portuguese; another index leaves them as they are.
+void UsarIdiomaDoToolkit(int languageIndex);
 // The caption of a question; empty for the information boxes and outside 0 to 2.
 QString TituloMensagem(Mensagem mensagem, int languageIndex);
 

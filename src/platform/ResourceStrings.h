@@ -47,6 +47,33 @@ enum Id : int
     ReportLayingOut = 1029,
     ReportSaveAsPdf = 1030,
     ReportPdfFiles = 1031,
+    // Contacts brought in from files and taken out to them.
+    // The copies of the database.
+    BackupFailed = 1100,
+    RestoreQuestion = 1101,
+    ContactFileUnreadable = 1150,
+    ContactFileDamaged = 1151,
+    ContactFileUnknownKind = 1152,
+    ContactFileNotText = 1153,
+    VCardNotClosed = 1154,
+    VCardNone = 1155,
+    CsvUnknownHeader = 1156,
+    CsvQuoteNotClosed = 1157,
+    ImportNoName = 1158,
+    ImportValueTooLong = 1159,
+    ImportValueNotStorable = 1160,
+    ImportFileFilter = 1161,
+    ImportActionAdd = 1162,
+    ImportActionSkip = 1163,
+    ImportActionAddAnyway = 1164,
+    ImportActionFill = 1165,
+    ImportStatusNew = 1166,
+    ImportStatusLooksLike = 1167,
+    ImportStatusRefused = 1168,
+    ExportNothing = 1169,
+    ExportWriteFailed = 1170,
+    ExportVCardFilter = 1171,
+    ExportCsvFilter = 1172,
 };
 
 // The built-in text of an identifier; empty for one the program does not have.

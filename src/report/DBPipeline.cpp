@@ -2,7 +2,6 @@
 
 #include "db/DataSet.h"
 
-
 namespace report {
 
 bool DBPipeline::hasField(const QString& field) const

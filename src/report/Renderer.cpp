@@ -49,8 +49,9 @@ void Renderer::layOut()
         const double room = printableHeight_ - bodyTop(page) - footer + kTolerance;
         if (definition_.labels) {
             const LabelSheet& sheet = *definition_.labels;
-            const int rows = std::min(
-                sheet.rows, static_cast<int>(std::floor((room - detail_->height) / sheet.down)) + 1);
+            const int rows =
+                std::min(sheet.rows,
+                         static_cast<int>(std::floor((room - detail_->height) / sheet.down)) + 1);
             return std::max(0, rows) * sheet.columns;
         }
         return std::max(0, static_cast<int>(std::floor(room / detail_->height)));
@@ -58,11 +59,9 @@ void Renderer::layOut()
     perFirstPage_ = fitting(1);
     perPage_ = fitting(2);
     if (perPage_ <= 0 || perFirstPage_ <= 0)
-        throw Error(ResourceStrings::format(ResourceStrings::ReportDetailDoesNotFit,
-                                            definition_.name));
-    pageCount_ = rows_ <= perFirstPage_
-                     ? 1
-                     : 1 + (rows_ - perFirstPage_ + perPage_ - 1) / perPage_;
+        throw Error(
+            ResourceStrings::format(ResourceStrings::ReportDetailDoesNotFit, definition_.name));
+    pageCount_ = rows_ <= perFirstPage_ ? 1 : 1 + (rows_ - perFirstPage_ + perPage_ - 1) / perPage_;
 }
 
 double Renderer::bodyTop(int page) const
@@ -97,6 +96,7 @@ bool Renderer::paint(QPagedPaintDevice& device, const QString& target, const Pro
     if (!painter.begin(&device))
         throw Error(ResourceStrings::format(ResourceStrings::ReportCannotPrint, target));
     dotsPerMillimetre_ = device.logicalDpiX() / 25.4;
+    fonts_.clear();
     for (int page = 1; page <= pageCount_; ++page) {
         if (page > 1)
             device.newPage();
@@ -186,7 +186,10 @@ void Renderer::paintText(QPainter& painter, const Element& element, const QRectF
         return;
     QPaintDevice* device = painter.device();
     double size = element.font.size;
-    QFont font = fontOf(element.font, size, device);
+    auto cached = fonts_.constFind(&element);
+    if (cached == fonts_.cend())
+        cached = fonts_.insert(&element, fontOf(element.font, size, device));
+    QFont font = *cached;
     // Labels are the template's own words and drawn whole; data is kept inside its box.
     const bool keepInside = element.kind != Element::Kind::Label;
     if (keepInside && element.shrinkToFit) {
@@ -196,8 +199,11 @@ void Renderer::paintText(QPainter& painter, const Element& element, const QRectF
             font = fontOf(element.font, size, device);
         }
     }
-    painter.setFont(font);
-    painter.setPen(element.font.color);
+    // A state change is recorded on every page of a preview, so only real ones are made.
+    if (painter.font() != font)
+        painter.setFont(font);
+    if (painter.pen() != QPen(element.font.color))
+        painter.setPen(element.font.color);
     const QString shown =
         keepInside ? QFontMetricsF(font, device).elidedText(text, Qt::ElideRight, box.width())
                    : text;

@@ -4,6 +4,8 @@
 #include "report/ReportDefinition.h"
 
 #include <QDateTime>
+#include <QFont>
+#include <QHash>
 
 #include <functional>
 
@@ -57,6 +59,8 @@ private:
     int perPage_ = 0;
     int pageCount_ = 1;
     double dotsPerMillimetre_ = 1;
+    // Each text element's font at the device's resolution, made once per painting.
+    mutable QHash<const Element*, QFont> fonts_;
 };
 
 } // namespace report

@@ -120,10 +120,9 @@ void Report::print(QWidget* parent)
 void Report::savePdfFrom(QWidget* preview)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested =
-        QDir(folder).filePath((definition_.name.isEmpty() ? QStringLiteral("Report")
-                                                          : definition_.name) +
-                              QStringLiteral(".pdf"));
+    const QString suggested = QDir(folder).filePath(
+        (definition_.name.isEmpty() ? QStringLiteral("Report") : definition_.name) +
+        QStringLiteral(".pdf"));
     QString fileName = QFileDialog::getSaveFileName(
         preview, ResourceStrings::load(ResourceStrings::ReportSaveAsPdf), suggested,
         ResourceStrings::load(ResourceStrings::ReportPdfFiles));

@@ -82,8 +82,8 @@ struct LabelSheet
 {
     int columns = 1;
     int rows = 1;
-    double across = 0; // from one label's left edge to the next one's
-    double down = 0;   // from one label's top edge to the next one's
+    double across = 0;      // from one label's left edge to the next one's
+    double down = 0;        // from one label's top edge to the next one's
     bool downFirst = false; // fill each column before the next
 };
 

@@ -132,11 +132,11 @@ private:
             {QStringLiteral("Legal"), QPageSize::Legal},
         };
         definition_.pageSize = QPageSize(choice("size", sizes, QPageSize::A4));
-        definition_.orientation =
-            choice<QPageLayout::Orientation>("orientation",
-                                             {{QStringLiteral("portrait"), QPageLayout::Portrait},
-                                              {QStringLiteral("landscape"), QPageLayout::Landscape}},
-                                             QPageLayout::Portrait);
+        definition_.orientation = choice<QPageLayout::Orientation>(
+            "orientation",
+            {{QStringLiteral("portrait"), QPageLayout::Portrait},
+             {QStringLiteral("landscape"), QPageLayout::Landscape}},
+            QPageLayout::Portrait);
         const QString margins = text("margins", QStringLiteral("0"));
         const QStringList parts = margins.split(u',');
         QList<double> values;
@@ -218,8 +218,8 @@ private:
             }
         }
         allow(allowed);
-        element.box = QRectF(required("left"), required("top"), required("width"),
-                             required("height"));
+        element.box =
+            QRectF(required("left"), required("top"), required("width"), required("height"));
         if (element.box.width() < 0 || element.box.height() < 0)
             fail(badValue("width", attribute("width")));
         if (isLine) {
@@ -233,12 +233,11 @@ private:
             element.weight = optionalNumber("weight", 0.75);
         } else {
             readFont(element.font);
-            element.alignment =
-                choice<Qt::Alignment>("align",
-                                      {{QStringLiteral("left"), Qt::AlignLeft},
-                                       {QStringLiteral("center"), Qt::AlignHCenter},
-                                       {QStringLiteral("right"), Qt::AlignRight}},
-                                      Qt::AlignLeft);
+            element.alignment = choice<Qt::Alignment>("align",
+                                                      {{QStringLiteral("left"), Qt::AlignLeft},
+                                                       {QStringLiteral("center"), Qt::AlignHCenter},
+                                                       {QStringLiteral("right"), Qt::AlignRight}},
+                                                      Qt::AlignLeft);
             element.shrinkToFit = choice<bool>(
                 "shrink", {{QStringLiteral("yes"), true}, {QStringLiteral("no"), false}}, false);
         }
@@ -312,7 +311,8 @@ private:
     QString requiredText(const char* name) const
     {
         if (!has(name) || attribute(name).isEmpty())
-            fail(ResourceStrings::format(ResourceStrings::ReportMissing, QString::fromLatin1(name)));
+            fail(
+                ResourceStrings::format(ResourceStrings::ReportMissing, QString::fromLatin1(name)));
         return attribute(name);
     }
     QString badValue(const char* name, const QString& value) const

@@ -103,6 +103,12 @@ Label::Label(const QString& name, const QString& caption, QWidget* parent) : QLa
     setObjectName(name);
 }
 
+void Label::setCaption(const QString& caption)
+{
+    setText(caption);
+    adjustSize();
+}
+
 Panel::Panel(const QString& name, QWidget* parent) : QFrame(parent)
 {
     setObjectName(name);

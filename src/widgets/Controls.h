@@ -38,11 +38,14 @@ protected:
 class Label : public QLabel
 {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(QString Caption READ text WRITE setCaption)
     Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
 
 public:
     Label(const QString& name, const QString& caption, QWidget* parent);
+    // A new caption, the label sized to it: a language switched while the window is open
+    // shows whole.
+    void setCaption(const QString& caption);
 };
 
 class Panel : public QFrame

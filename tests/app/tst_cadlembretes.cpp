@@ -6,6 +6,7 @@
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
+#include "support/ModalProbe.h"
 
 #include <QFile>
 #include <QTimer>
@@ -146,20 +147,7 @@ void TestCadLembretes::trayMenuOpensItModally()
     BoxAnswerer answerer;
     std::unique_ptr<TFrmAgenda> main(CreateForm<TFrmAgenda>());
     main->show();
-    bool opened = false;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* reminders = qobject_cast<TFrmCadLembretes*>(widget);
-            if (reminders && reminders->isVisible()) {
-                opened = reminders->isModal();
-                reminders->close();
-            }
-        }
-    });
-    closer.start(20);
-    main->Lembretes1->trigger();
-    QVERIFY(opened);
+    QVERIFY(opensModally<TFrmCadLembretes>([&] { main->Lembretes1->trigger(); }));
     QVERIFY(answerer.boxes().isEmpty());
 }
 

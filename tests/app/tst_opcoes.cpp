@@ -9,6 +9,7 @@
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
+#include "support/ModalProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -183,20 +184,7 @@ void TestOpcoes::trayMenuOpensItModally()
     BoxAnswerer answerer;
     main_.reset(CreateForm<TFrmAgenda>());
     main_->show();
-    bool opened = false;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* options = qobject_cast<TFrmOpcoes*>(widget);
-            if (options && options->isVisible()) {
-                opened = options->isModal();
-                options->close();
-            }
-        }
-    });
-    closer.start(20);
-    main_->Opes1->trigger();
-    QVERIFY(opened);
+    QVERIFY(opensModally<TFrmOpcoes>([&] { main_->Opes1->trigger(); }));
     QVERIFY(answerer.boxes().isEmpty());
 }
 
@@ -240,6 +228,9 @@ void TestOpcoes::aLanguageSpeaksAtOnceInEveryWindow()
     QCOMPARE(window->CBIdiomas->currentIndex(), 1);
 
     QCOMPARE(window->windowTitle(), QStringLiteral("Options"));
+    // The longer caption shows whole.
+    QCOMPARE(window->Label1->text(), QStringLiteral("Language:"));
+    QVERIFY(window->Label1->width() >= window->Label1->sizeHint().width());
     QCOMPARE(reminders->windowTitle(), QStringLiteral("Reminders"));
     QCOMPARE(main_->BNovo->text(), QStringLiteral("New"));
     QCOMPARE(main_->CBIdiomas->currentIndex(), 1);

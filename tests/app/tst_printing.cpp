@@ -1,7 +1,6 @@
 #include "LcUnit.h"
 #include "U_Agenda.h"
 #include "U_DM.h"
-#include "db/Statement.h"
 #include "platform/AppFolder.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"
@@ -79,19 +78,13 @@ void TestPrinting::cleanup()
 
 void TestPrinting::addContact(const QString& name, const QString& address, const QString& city)
 {
-    Connection connection(agenda_->database().path());
-    connection.open();
-    Transaction transaction(connection);
-    Statement insert(transaction,
-                     QStringLiteral("insert into TB_AGENDA (AGE_CODIGO, AGE_NOME, AGE_ENDERECO, "
-                                    "AGE_BAIRRO, AGE_CIDADE, AGE_UF, AGE_CEP) values (:K, :N, :A, "
-                                    "'CENTRO', :C, 'PR', '80.000-000')"));
-    insert.setParameter(QStringLiteral("K"), ++contacts_);
-    insert.setParameter(QStringLiteral("N"), name);
-    insert.setParameter(QStringLiteral("A"), address);
-    insert.setParameter(QStringLiteral("C"), city);
-    insert.execute();
-    transaction.commit();
+    agenda_->addContact({{QStringLiteral("AGE_CODIGO"), ++contacts_},
+                         {QStringLiteral("AGE_NOME"), name},
+                         {QStringLiteral("AGE_ENDERECO"), address},
+                         {QStringLiteral("AGE_BAIRRO"), QStringLiteral("CENTRO")},
+                         {QStringLiteral("AGE_CIDADE"), city},
+                         {QStringLiteral("AGE_UF"), QStringLiteral("PR")},
+                         {QStringLiteral("AGE_CEP"), QStringLiteral("80.000-000")}});
 }
 
 TFrmAgenda* TestPrinting::showWindow()
@@ -246,8 +239,9 @@ void TestPrinting::everyPageHasItsNumberAndTheDate()
     const QStringList pages = pdfPages(list);
     QCOMPARE(pages.size(), 3);
     for (int page = 0; page < pages.size(); ++page) {
-        QVERIFY(pages[page].contains(QRegularExpression(
-            QStringLiteral("Página:\\s+%1\\s*$").arg(page + 1), QRegularExpression::MultilineOption)));
+        QVERIFY(pages[page].contains(
+            QRegularExpression(QStringLiteral("Página:\\s+%1\\s*$").arg(page + 1),
+                               QRegularExpression::MultilineOption)));
         QVERIFY(pages[page].contains(QStringLiteral("14/03/2026 09:26")));
     }
     // Every contact once, the last on the last page.
@@ -293,9 +287,11 @@ void TestPrinting::guardsSpeakTheLanguageOfTheIndex_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<QStringList>("messages"); // "Relação" then "Etiquetas"
-    QTest::newRow("0") << 0 << QStringList{"No hay contacto registrado", "No hay contacto registrado"};
+    QTest::newRow("0") << 0
+                       << QStringList{"No hay contacto registrado", "No hay contacto registrado"};
     QTest::newRow("1") << 1 << QStringList{"No contact registered", "No contact registered"};
-    QTest::newRow("2") << 2 << QStringList{"Nenhum contato cadastrado", "Nenhum contato cadastrado"};
+    QTest::newRow("2") << 2
+                       << QStringList{"Nenhum contato cadastrado", "Nenhum contato cadastrado"};
     QTest::newRow("3") << 3 << QStringList{};
 }
 
@@ -368,8 +364,8 @@ void TestPrinting::aMissingOrDamagedTemplatePrintsNothing()
 
     QCOMPARE(previews.previews(), 0);
     QCOMPARE(answerer.boxes().size(), 2);
-    QCOMPARE(answerer.boxes()[0].text,
-             QStringLiteral("Arquivo não encontrado: ") + folder + QStringLiteral("RP_Etiqueta.rtm"));
+    QCOMPARE(answerer.boxes()[0].text, QStringLiteral("Arquivo não encontrado: ") + folder +
+                                           QStringLiteral("RP_Etiqueta.rtm"));
     QCOMPARE(answerer.boxes()[1].text,
              QStringLiteral("Modelo de relatório %1: a fonte de dados DBPipeline1 não tem o campo "
                             "AGE_APELIDO")

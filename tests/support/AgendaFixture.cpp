@@ -40,6 +40,21 @@ void AgendaFixture::setConfiguration(const QString& field, const QVariant& value
     configuration.post();
 }
 
+void AgendaFixture::addContact(const QVariantHash& columns)
+{
+    Connection connection(database_.path());
+    connection.open();
+    Transaction transaction(connection);
+    const QStringList names = columns.keys();
+    Statement insert(transaction,
+                     QStringLiteral("insert into TB_AGENDA (%1) values (:%2)")
+                         .arg(names.join(QStringLiteral(", ")), names.join(QStringLiteral(", :"))));
+    for (const QString& name : names)
+        insert.setParameter(name, columns.value(name));
+    insert.execute();
+    transaction.commit();
+}
+
 void AgendaFixture::addReminder(int code, const QVariant& date, const QVariant& time,
                                 const QVariant& message)
 {

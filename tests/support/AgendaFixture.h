@@ -4,6 +4,7 @@
 #include "support/TempDatabase.h"
 
 #include <QVariant>
+#include <QVariantHash>
 
 #include <memory>
 
@@ -27,6 +28,8 @@ public:
     static void installReportTemplates();
     // Saves one column of the configuration row.
     void setConfiguration(const QString& field, const QVariant& value);
+    // Stores a contact through an attachment of its own: its columns by name.
+    void addContact(const QVariantHash& columns);
     // Stores a reminder through an attachment of its own; NULL where a value is null.
     void addReminder(int code, const QVariant& date, const QVariant& time, const QVariant& message);
 
