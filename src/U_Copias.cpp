@@ -2,6 +2,7 @@
 
 #include "LcUnit.h"
 #include "U_DM.h"
+#include "U_Mensagens.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"
 #include "platform/ResourceStrings.h"
@@ -94,6 +95,12 @@ void reopenDataSets(const QList<DataSet*>& dataSets)
     }
 }
 
+// As the program writes a moment everywhere else.
+QString momento(const QDateTime& moment)
+{
+    return moment.toString(QStringLiteral("dd/MM/yyyy hh:mm"));
+}
+
 } // namespace
 
 TFrmCopias::TFrmCopias(QWidget* parent)
@@ -112,6 +119,7 @@ TFrmCopias::TFrmCopias(QWidget* parent)
     LVCopias->setHeaderLabels({QStringLiteral("Data"), QStringLiteral("Tamanho"),
                                QStringLiteral("Contatos"), QStringLiteral("Lembretes")});
     LVCopias->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    LVCopias->header()->setStretchLastSection(false);
     LCopias->setBuddy(LVCopias);
     BRestaurar->setText(QStringLiteral("Restaurar"));
     BRestaurar->setThemeIcon("document-revert", QStyle::SP_BrowserReload);
@@ -149,11 +157,10 @@ void TFrmCopias::listarCopias()
                                                            : BackupFolder(database).copies();
     const QLocale locale;
     for (const BackupCopy& copia : copias_) {
-        auto* item =
-            new QTreeWidgetItem(LVCopias, {locale.toString(copia.madeAt, QLocale::ShortFormat),
-                                           locale.formattedDataSize(copia.size),
-                                           locale.toString(copia.contents.contacts),
-                                           locale.toString(copia.contents.reminders)});
+        auto* item = new QTreeWidgetItem(LVCopias, {momento(copia.madeAt),
+                                                    locale.formattedDataSize(copia.size),
+                                                    locale.toString(copia.contents.contacts),
+                                                    locale.toString(copia.contents.reminders)});
         for (int column = 1; column < LVCopias->columnCount(); ++column)
             item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -168,8 +175,9 @@ void TFrmCopias::BRestaurarClick()
     if (index < 0)
         return;
     const BackupCopy copia = copias_.at(index);
-    const QString question = ResourceStrings::format(
-        ResourceStrings::RestoreQuestion, QLocale().toString(copia.madeAt, QLocale::ShortFormat));
+    const QString question =
+        ResourceStrings::format(ResourceStrings::RestoreQuestion, momento(copia.madeAt));
+    UsarIdiomaDoToolkit(DM->languageIndex());
     if (QMessageBox::question(
             Application::dialogParent(), QGuiApplication::applicationDisplayName(), question,
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)

@@ -12,9 +12,9 @@
 #include "widgets/WebBrowser.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintPreviewDialog>
@@ -81,8 +81,8 @@ QString scriptText(const QString& text, QChar quote)
         else if (c == QChar(0x2028) || c == QChar(0x2029))
             escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
         else if (i > 0 && text.at(i - 1) == u'<' &&
-                 ((c == u'/' && QStringView(text).mid(i + 1).startsWith(u"script",
-                                                                      Qt::CaseInsensitive)) ||
+                 ((c == u'/' &&
+                   QStringView(text).mid(i + 1).startsWith(u"script", Qt::CaseInsensitive)) ||
                   (c == u'!' && QStringView(text).mid(i + 1).startsWith(u"--"))))
             escaped += u'\\' + QString(c); // "</script>" and "<!--" end or hide the script
         else
@@ -154,11 +154,12 @@ QString GerarHTMLMapa(const TFrmMapa& window, const QStringList& enderecos,
     QStringList lines{
         QStringLiteral("<html>"),
         QStringLiteral("<head>"),
-        QStringLiteral("<meta name=\"viewport\" content=\"initial-scale=1.0, user-scalable=no\" />"),
+        QStringLiteral(
+            "<meta name=\"viewport\" content=\"initial-scale=1.0, user-scalable=no\" />"),
         QStringLiteral("<meta http-equiv=\"content-type\" content=\"text/html; charset=UTF-8\"/>"),
         QStringLiteral("<title>Tarvo Varaziru - Google Maps</title>"),
-        QStringLiteral("<script type=\"text/javascript\" src=\"") + TextoHTML(window.CarregadorAPI) +
-            QStringLiteral("\"></script>"),
+        QStringLiteral("<script type=\"text/javascript\" src=\"") +
+            TextoHTML(window.CarregadorAPI) + QStringLiteral("\"></script>"),
         QStringLiteral("<script type=\"text/javascript\">"),
         QStringLiteral("  var geocoder;"),
         QStringLiteral("  var map;"),
@@ -252,13 +253,14 @@ TFrmMapa::TFrmMapa(QWidget* parent)
     };
     BVerMundo = button("BVerMundo", "Mundo", 0, "applications-internet", QStyle::SP_DriveNetIcon);
     BVerBrasil = button("BVerBrasil", "Brasil", 68, "go-home", QStyle::SP_DirHomeIcon);
-    BImprimir = button("BImprimir", "Imprimir", 136, "document-print",
-                       QStyle::SP_FileDialogContentsView);
+    BImprimir =
+        button("BImprimir", "Imprimir", 136, "document-print", QStyle::SP_FileDialogContentsView);
     connect(BVerMundo, &QToolButton::clicked, this, &TFrmMapa::BVerMundoClick);
     connect(BVerBrasil, &QToolButton::clicked, this, &TFrmMapa::BVerBrasilClick);
     connect(BImprimir, &QToolButton::clicked, this, &TFrmMapa::BImprimirClick);
 
-    ImgOuvinte = hiddenImage(QStringLiteral("ImgOuvinte"), marcaOuvinte(), {446, 2, 19, 19}, Panel1);
+    ImgOuvinte =
+        hiddenImage(QStringLiteral("ImgOuvinte"), marcaOuvinte(), {446, 2, 19, 19}, Panel1);
     ImgTarvo = hiddenImage(QStringLiteral("ImgTarvo"), marcaTarvo(), {470, 2, 24, 24}, Panel1);
     MemoHTML = new Memo(QStringLiteral("MemoHTML"), Panel1);
     MemoHTML->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr unsigned kShutdownMilliseconds = 5000;
+
 constexpr const char* kLibraryName = "libfbclient.so.2";
 
 using GetMasterInterface = Firebird::IMaster* (*)();
@@ -43,9 +45,15 @@ FbClient::FbClient()
 
 FbClient::~FbClient()
 {
-    // The library stays loaded until the process ends; only the dispatcher is ours.
-    if (provider_)
-        provider_->release();
+    // The library stays loaded until the process ends; only the dispatcher is ours. The
+    // embedded engine's threads are stopped first: left running into the library's own exit
+    // code, they can bring the process down as it ends.
+    if (!provider_)
+        return;
+    Firebird::CheckStatusWrapper status(master_->getStatus());
+    provider_->shutdown(&status, kShutdownMilliseconds, fb_shutrsn_app_stopped);
+    status.dispose();
+    provider_->release();
 }
 
 FbStatus::FbStatus() : BaseStatusWrapper(FbClient::instance().master()->getStatus()) {}

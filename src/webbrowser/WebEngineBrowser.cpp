@@ -33,8 +33,7 @@ public:
 
     bool hasDocument() const override { return loaded_; }
 
-    void runScript(const QString& code,
-                   const std::function<void(const QVariant&)>& done) override
+    void runScript(const QString& code, const std::function<void(const QVariant&)>& done) override
     {
         // The engine swallows a statement's error; its value is then invalid.
         view_->page()->runJavaScript(code, [done](const QVariant& value) {

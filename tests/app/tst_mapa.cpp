@@ -80,8 +80,8 @@ void TestMapa::init()
     standIn.write(kStandIn);
     QFile startup(applicationFolder() + QStringLiteral("/BaseAgenda.ini"));
     QVERIFY(startup.open(QIODevice::WriteOnly));
-    startup.write("[Mapa]\nCarregador=" +
-                  QUrl::fromLocalFile(standIn.fileName()).toEncoded() + "\n");
+    startup.write("[Mapa]\nCarregador=" + QUrl::fromLocalFile(standIn.fileName()).toEncoded() +
+                  "\n");
 }
 
 void TestMapa::cleanup()
@@ -135,12 +135,18 @@ void TestMapa::foldingReplacesTheUsualAccents_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("folded");
-    QTest::newRow("name") << "Açougue Estrela" << "Acougue Estrela";
-    QTest::newRow("city") << "Florianópolis" << "Florianopolis";
-    QTest::newRow("ordinals") << "Rua 7ª Avenida, nº 12" << "Rua 7a Avenida, no 12";
-    QTest::newRow("capitals") << "ÃÁÂÀÊÉÍÕÓÔÚÜÇ" << "AAAAEEIOOOUUC";
-    QTest::newRow("small") << "àâáãéêíõôóúüç" << "aaaaeeiooouuc";
-    QTest::newRow("left alone") << "èìòùëïîöûñÈÑ" << "èìòùëïîöûñÈÑ";
+    QTest::newRow("name") << "Açougue Estrela"
+                          << "Acougue Estrela";
+    QTest::newRow("city") << "Florianópolis"
+                          << "Florianopolis";
+    QTest::newRow("ordinals") << "Rua 7ª Avenida, nº 12"
+                              << "Rua 7a Avenida, no 12";
+    QTest::newRow("capitals") << "ÃÁÂÀÊÉÍÕÓÔÚÜÇ"
+                              << "AAAAEEIOOOUUC";
+    QTest::newRow("small") << "àâáãéêíõôóúüç"
+                           << "aaaaeeiooouuc";
+    QTest::newRow("left alone") << "èìòùëïîöûñÈÑ"
+                                << "èìòùëïîöûñÈÑ";
 }
 
 void TestMapa::foldingReplacesTheUsualAccents()
@@ -163,10 +169,11 @@ void TestMapa::thePageFollowsItsLineTable()
     const QList<QByteArray> lines = bytes.split('\r');
     QCOMPARE(lines.size(), 88);
     QCOMPARE(lines[0], QByteArray("<html>"));
-    QCOMPARE(lines[5], "<script type=\"text/javascript\" src=\"" +
-                           QUrl::fromLocalFile(applicationFolder() + QStringLiteral("/standin.js"))
-                               .toEncoded() +
-                           "\"></script>");
+    QCOMPARE(
+        lines[5],
+        "<script type=\"text/javascript\" src=\"" +
+            QUrl::fromLocalFile(applicationFolder() + QStringLiteral("/standin.js")).toEncoded() +
+            "\"></script>");
     QCOMPARE(lines[20], QByteArray());
     QCOMPARE(lines[28], QByteArray("      address = 'Rua Marechal Deodoro, 630, Curitiba, PR, "
                                    "80.010-010';"));
@@ -202,8 +209,9 @@ void TestMapa::contactValuesCannotBreakThePage()
     QVERIFY(asked.contains(QStringLiteral("marker:Tarvo Varaziru|tarvo.png")));
     QVERIFY(asked.contains(QStringLiteral("marker:") + name + QStringLiteral("|marca.png")));
     // The bubble shows the name as text.
-    const QString bubble = asked.filter(QStringLiteral("bubble:<table border=1px><tr><td><b>Nome:"
-                                                       "</b></td><td>&nbsp;O"))
+    const QString bubble = asked
+                               .filter(QStringLiteral("bubble:<table border=1px><tr><td><b>Nome:"
+                                                      "</b></td><td>&nbsp;O"))
                                .value(0);
     QVERIFY(bubble.contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt;&lt;/script&gt;")));
     QVERIFY(bubble.contains(QStringLiteral("O&#39;Brien &quot;Bob&quot; \\ ")));
@@ -213,14 +221,14 @@ void TestMapa::contactValuesCannotBreakThePage()
     QCOMPARE(window->TimerInicio->interval(), 1000);
     QVERIFY(window->TimerInicio->isSingleShot());
     window->TimerInicio->start();
-    QVERIFY(QTest::qWaitFor([&] { return calls(*window).contains(QStringLiteral("zoom:15")); },
-                            5000));
+    QVERIFY(
+        QTest::qWaitFor([&] { return calls(*window).contains(QStringLiteral("zoom:15")); }, 5000));
     window->BVerBrasil->click();
-    QVERIFY(QTest::qWaitFor([&] { return calls(*window).contains(QStringLiteral("zoom:4")); },
-                            5000));
+    QVERIFY(
+        QTest::qWaitFor([&] { return calls(*window).contains(QStringLiteral("zoom:4")); }, 5000));
     window->BVerMundo->click();
-    QVERIFY(QTest::qWaitFor([&] { return calls(*window).contains(QStringLiteral("zoom:2")); },
-                            5000));
+    QVERIFY(
+        QTest::qWaitFor([&] { return calls(*window).contains(QStringLiteral("zoom:2")); }, 5000));
 }
 
 void TestMapa::theWindowShowsTheContactAndLeavesNoFileBehind()
