@@ -38,8 +38,10 @@ void runService(const FbXpb& request, QIODevice* input = nullptr)
     FbStatus status;
     service->start(&status, request.length(), request.buffer());
     const unsigned char receive[] = {isc_info_svc_stdin, isc_info_svc_to_eof};
-    // At most what the two length bytes of a line can say.
-    constexpr qint64 kMaxInput = 0xFFFF;
+    // A piece of input and its three bytes of framing must fit in a request whose length the
+    // service keeps in two bytes: a full 64 KiB piece wraps that length and the service reads
+    // garbage as the copy's first record.
+    constexpr qint64 kMaxInput = 32 * 1024;
     QByteArray send;
     unsigned char buffer[16384];
     for (;;) {

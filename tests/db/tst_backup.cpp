@@ -20,6 +20,7 @@ private slots:
     void cleanup();
 
     void copyIsVerifiedAndNamedForWhatItHolds();
+    void aCopyLargerThanOnePieceOfInputIsVerified();
     void damagedCopyIsRemovedAndReported();
     void restoreBringsBackTheCopyInOneStep();
     void failedRestoreLeavesTheDatabase();
@@ -80,6 +81,30 @@ void TestBackup::copyIsVerifiedAndNamedForWhatItHolds()
     QCOMPARE(verified.reminders, 1);
     // Only finished copies are listed; nothing half-written stays behind.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestBackup::aCopyLargerThanOnePieceOfInputIsVerified()
+{
+    // Well over the 64 KiB a single piece of the restore's input could hold.
+    {
+        Connection connection(database_->path());
+        connection.open();
+        Transaction transaction(connection);
+        Statement insert(transaction, QStringLiteral("INSERT INTO TB_AGENDA (AGE_CODIGO, AGE_NOME, "
+                                                     "AGE_ENDERECO) VALUES (:K, :N, :E)"));
+        for (int code = 1; code <= 3000; ++code) {
+            insert.setParameter(QStringLiteral("K"), code);
+            insert.setParameter(QStringLiteral("N"), QStringLiteral("CONTATO %1").arg(code));
+            insert.setParameter(QStringLiteral("E"),
+                                QStringLiteral("RUA DAS FLORES, %1").arg(code));
+            insert.execute();
+        }
+        transaction.commit();
+    }
+    const BackupCopy copy = BackupFolder(database_->path()).makeCopy(moment_);
+    QVERIFY(copy.size > 2 * 64 * 1024);
+    QCOMPARE(copy.contents.contacts, 3000);
+    QCOMPARE(verifyCopy(copy.path).contacts, 3000);
 }
 
 void TestBackup::damagedCopyIsRemovedAndReported()
