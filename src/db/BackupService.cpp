@@ -7,8 +7,10 @@
 #include "db/Transaction.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 
 using namespace Firebird;
@@ -17,6 +19,8 @@ namespace {
 
 // The embedded engine's service manager; a name without a host stays in-process.
 constexpr const char* kServiceManager = "service_mgr";
+// How long a failed service is given to end: 20 ms at a time.
+constexpr int kStopWaits = 250;
 
 FbRef<IService> attachServiceManager()
 {
@@ -32,11 +36,9 @@ FbRef<IService> attachServiceManager()
 // Reads the service's output until it ends, giving it the bytes of input it asks for. The
 // service reports its failure as the error of this query, so a backup or restore that fails
 // throws here.
-void runService(const FbXpb& request, QIODevice* input = nullptr)
+void exchange(IService* service, QIODevice* input)
 {
-    FbRef<IService> service = attachServiceManager();
     FbStatus status;
-    service->start(&status, request.length(), request.buffer());
     const unsigned char receive[] = {isc_info_svc_stdin, isc_info_svc_to_eof};
     // A piece of input and its three bytes of framing must fit in a request whose length the
     // service keeps in two bytes: a full 64 KiB piece wraps that length and the service reads
@@ -78,6 +80,37 @@ void runService(const FbXpb& request, QIODevice* input = nullptr)
         if (!moreToCome)
             break;
     }
+}
+
+// Waits until the service's own thread has ended: a service released while that thread still
+// finishes a failed backup or restore can bring the process down.
+void waitUntilStopped(IService* service)
+{
+    const unsigned char running[] = {isc_info_svc_running};
+    for (int attempt = 0; attempt < kStopWaits; ++attempt) {
+        CheckStatusWrapper status(FbClient::instance().master()->getStatus());
+        unsigned char answer[16] = {};
+        service->query(&status, 0, nullptr, sizeof running, running, sizeof answer, answer);
+        const bool failed = status.getState() & IStatus::STATE_ERRORS;
+        status.dispose();
+        if (failed || answer[0] != isc_info_svc_running ||
+            qFromLittleEndian<qint32>(answer + 1) == 0)
+            return;
+        QThread::msleep(20);
+    }
+}
+
+void runService(const FbXpb& request, QIODevice* input = nullptr)
+{
+    FbRef<IService> service = attachServiceManager();
+    FbStatus status;
+    service->start(&status, request.length(), request.buffer());
+    try {
+        exchange(service.get(), input);
+    } catch (...) {
+        waitUntilStopped(service.get());
+        throw;
+    }
     service->detach(&status);
     service.release();
 }
@@ -94,6 +127,10 @@ qint64 countRows(Transaction& transaction, const QString& table)
 
 void backupDatabase(const QString& database, const QString& copyFile)
 {
+    // Said at once: a service that fails to open its database can take the process down as it
+    // ends.
+    if (!QFileInfo::exists(database))
+        throw DbError(QStringLiteral("The database %1 does not exist").arg(database));
     FbXpb request(IXpbBuilder::SPB_START);
     request.tag(isc_action_svc_backup)
         .string(isc_spb_dbname, databaseNameBytes(database).constData())
