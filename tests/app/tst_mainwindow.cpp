@@ -9,6 +9,7 @@
 #include "support/AgendaFixture.h"
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
+#include "support/ScreenReader.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -399,26 +400,6 @@ void TestMainWindow::browsedValuesAreReadable()
     QVERIFY(contrast(caption.color(QPalette::Disabled, QPalette::WindowText),
                      caption.color(QPalette::Disabled, QPalette::Window)) >= 4.5);
 }
-
-namespace {
-
-// Every focusable control that a screen reader reaches under the interface, without a name.
-QStringList unnamedControls(QAccessibleInterface* interface)
-{
-    QStringList unnamed;
-    for (int i = 0; i < interface->childCount(); ++i) {
-        QAccessibleInterface* child = interface->child(i);
-        if (!child)
-            continue;
-        const QAccessible::State state = child->state();
-        if (state.focusable && !state.invisible && child->text(QAccessible::Name).isEmpty())
-            unnamed << child->object()->objectName();
-        unnamed << unnamedControls(child);
-    }
-    return unnamed;
-}
-
-} // namespace
 
 void TestMainWindow::aScreenReaderCanNameEveryControl()
 {

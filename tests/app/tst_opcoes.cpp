@@ -10,6 +10,7 @@
 #include "support/ApplicationTestMain.h"
 #include "support/BoxAnswerer.h"
 #include "support/ModalProbe.h"
+#include "support/ScreenReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -171,6 +172,7 @@ void TestOpcoes::designAndTranslation()
     QVERIFY(!window->PFundo->isEnabled());
     press(Qt::Key_F4);
     QVERIFY(window->PFundo->isEnabled());
+    QCOMPARE(unnamedControls(QAccessible::queryAccessibleInterface(window)), QStringList{});
     QCOMPARE(QApplication::focusWidget(), window->cbSkin);
     const QList<QWidget*> tabOrder{window->DBCheckBox1, window->DBCheckBox2, window->CBIdiomas};
     for (QWidget* next : tabOrder) {
