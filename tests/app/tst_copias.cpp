@@ -27,6 +27,7 @@ private slots:
     void cleanup();
 
     void trayItemAboveOptionsAndStartUpCopy();
+    void theListSpeaksTheLanguage();
     void keepRuleOverAMonth();
     void failureToldOnceADay();
     void serverDatabaseGetsNoCopy();
@@ -99,6 +100,23 @@ void TestCopias::trayItemAboveOptionsAndStartUpCopy()
     QTRY_VERIFY_WITH_TIMEOUT(folder().hasDailyCopyOf(QDate(2024, 3, 8)), 30000);
     QTRY_VERIFY(!window->copiaAutomatica->isRunning());
     window.reset();
+    UnloadLanguage();
+}
+
+void TestCopias::theListSpeaksTheLanguage()
+{
+    QVERIFY(QFile::copy(QStringLiteral(TARVO_APP_DIR "/tarvo-agenda.lcf"), LanguageFileName()));
+    agenda_->setConfiguration(QStringLiteral("CFG_IDIOMA"), 0);
+    std::unique_ptr<TFrmAgenda> main(CreateForm<TFrmAgenda>()); // loads the language
+    std::unique_ptr<TFrmCopias> window(CreateForm<TFrmCopias>());
+    QStringList titles;
+    for (int column = 0; column < window->LVCopias->columnCount(); ++column)
+        titles << window->LVCopias->headerItem()->text(column);
+    QCOMPARE(titles.size(), 4);
+    QCOMPARE(titles.first(), QStringLiteral("Fecha"));
+    QVERIFY(!titles.contains(QStringLiteral("Contatos")));
+    window.reset();
+    main.reset();
     UnloadLanguage();
 }
 
