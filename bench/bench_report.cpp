@@ -3,8 +3,8 @@
 // page and the memory the program holds before and after. The databases are bench_window's
 // (built by it on its first run).
 
+#include "BenchFolder.h"
 #include "U_DM.h"
-#include "platform/AppFolder.h"
 #include "platform/Clock.h"
 #include "report/DBPipeline.h"
 #include "report/Renderer.h"
@@ -54,13 +54,9 @@ void line(int contacts, const QString& figure, const QString& value)
 
 void measure(const QString& database, int contacts)
 {
-    QTemporaryDir folder;
-    QFile ini(folder.filePath(QStringLiteral("BaseAgenda.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
+    const BenchFolder folder(database);
+    if (!folder.isReady())
         return;
-    ini.write("[BANCO]\r\nCAMINHO=" + QFile::encodeName(database) + "\r\n");
-    ini.close();
-    setApplicationFolder(folder.path());
     auto dm = std::make_unique<TDM>();
     DM = dm.get();
     DM->DataModuleCreate();
@@ -122,7 +118,6 @@ void measure(const QString& database, int contacts)
 
     dm.reset();
     DM = nullptr;
-    setApplicationFolder(QString());
 }
 
 } // namespace

@@ -6,12 +6,12 @@
 // each figure prints min and median in milliseconds and the ratio of the medians.
 
 #include "BareClient.h"
+#include "BenchFolder.h"
 #include "ContactGenerator.h"
 #include "LcUnit.h"
 #include "U_Agenda.h"
 #include "U_Aniversariantes.h"
 #include "U_DM.h"
-#include "platform/AppFolder.h"
 #include "widgets/Application.h"
 
 #include <QDateTimeEdit>
@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -161,15 +160,10 @@ QString birthdayKey(const QDate& date)
 
 void measure(const QString& database, int contacts)
 {
-    // An application folder of its own: the start-up file naming the database, and the
-    // language file the main window reads.
-    QTemporaryDir folder;
-    QFile ini(folder.filePath(QStringLiteral("BaseAgenda.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
+    // An application folder of its own, with the language file the main window reads.
+    const BenchFolder folder(database);
+    if (!folder.isReady())
         return;
-    ini.write("[BANCO]\r\nCAMINHO=" + QFile::encodeName(database) + "\r\n");
-    ini.close();
-    setApplicationFolder(folder.path());
     QFile::copy(QStringLiteral(TARVO_APP_DIR "/tarvo-agenda.lcf"), LanguageFileName());
     QDir(QFileInfo(database).dir().filePath(QStringLiteral("copias"))).removeRecursively();
 
@@ -336,7 +330,6 @@ void measure(const QString& database, int contacts)
     dm.reset();
     DM = nullptr;
     UnloadLanguage();
-    setApplicationFolder(QString());
 }
 
 } // namespace
