@@ -1,6 +1,7 @@
 #include "widgets/Application.h"
 
 #include "platform/Error.h"
+#include "widgets/PanelCacheStyle.h"
 
 #include <QAccessibleWidget>
 #include <QDialog>
@@ -29,6 +30,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     // Set for the whole application, the font survives a skin: under a style sheet a window
     // no longer hands its own font down to its controls.
     setFont(designFont());
+    setStyle(new PanelCacheStyle);
 }
 
 Application::~Application()

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionHeader>
 
 namespace {
 
@@ -58,6 +59,28 @@ void DataSetModel::reset()
     endResetModel();
 }
 
+// A data set's new rows (a search, a reopening) take the place of the old ones in the view:
+// the rows it shows are told their data changed, and only a difference in count is inserted or
+// removed. A reset would also reset both headers and the selection, and repaint them all.
+void DataSetModel::replaceRows()
+{
+    const DataSet* ds = dataSet();
+    const int rows = ds ? ds->recordCount() : 0;
+    const bool countChanged = rows != rows_;
+    if (rows < rows_) {
+        beginRemoveRows({}, rows, rows_ - 1);
+        rows_ = rows;
+        endRemoveRows();
+    } else if (rows > rows_) {
+        beginInsertRows({}, rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
+    }
+    if (rows_ > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1), {Qt::DisplayRole});
+    emit rowsReplaced(countChanged);
+}
+
 void DataSetModel::followDataSet()
 {
     DataSet* ds = dataSet();
@@ -69,7 +92,7 @@ void DataSetModel::followDataSet()
     followed_ = ds;
     if (!ds)
         return;
-    rowConnections_ << connect(ds, &DataSet::rowsReset, this, &DataSetModel::reset)
+    rowConnections_ << connect(ds, &DataSet::rowsReset, this, &DataSetModel::replaceRows)
                     << connect(ds, &DataSet::rowsFetched, this, &DataSetModel::rowsFetched)
                     << connect(ds, &DataSet::rowInserted, this, &DataSetModel::rowInserted)
                     << connect(ds, &DataSet::rowRemoved, this, &DataSetModel::rowRemoved);
@@ -135,7 +158,7 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
     // The row indicator: a mark beside the current row.
     if (role == Qt::DisplayRole) {
         DataSet* ds = dataSet();
-        return ds && ds->currentIndex() == section ? QStringLiteral("\u25B6") : QString();
+        return ds && ds->currentIndex() == section ? DBGrid::rowMark() : QString();
     }
     return {};
 }
@@ -171,6 +194,7 @@ DBGrid::DBGrid(const QString& name, QWidget* parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    fitRowIndicator();
     // The selection stays as visible without focus as with it.
     QPalette colours = palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -192,6 +216,13 @@ void DBGrid::setDataSource(DataSource* dataSource)
     dataSource_ = dataSource;
     model_ = new DataSetModel(this, dataSource);
     setModel(model_);
+    // Rows are laid out at once, once the headers have counted them, rather than on the next
+    // turn of the event loop, which would paint the grid a second time.
+    connect(model_, &QAbstractItemModel::modelReset, this, &DBGrid::doItemsLayout);
+    connect(model_, &DataSetModel::rowsReplaced, this, [this](bool countChanged) {
+        if (countChanged)
+            doItemsLayout();
+    });
     for (int i = 0; i < columnList_.size(); ++i)
         setColumnWidth(i, columnList_.at(i)->width());
     connect(dataSource_, &DataSource::currentRowChanged, this, &DBGrid::followCurrentRow);
@@ -247,7 +278,35 @@ void DBGrid::followCurrentRow()
         selectionModel()->clearCurrentIndex();
         clearSelection();
     }
-    emit model_->headerDataChanged(Qt::Vertical, 0, std::max(0, model_->rowCount() - 1));
+    // The mark is drawn anew where it was and where it goes; announcing changed header data
+    // instead would lay the whole grid out again on the next turn of the event loop.
+    verticalHeader()->viewport()->update();
+}
+
+QString DBGrid::rowMark()
+{
+    return QStringLiteral("\u25B6");
+}
+
+// The row indicator's column is as wide as its mark, with or without rows: moving the mark
+// changes no geometry.
+void DBGrid::fitRowIndicator()
+{
+    QStyleOptionHeader option;
+    option.initFrom(verticalHeader());
+    option.orientation = Qt::Vertical;
+    option.text = rowMark();
+    verticalHeader()->setFixedWidth(
+        style()
+            ->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), verticalHeader())
+            .width());
+}
+
+void DBGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        fitRowIndicator();
 }
 
 DataSet* DBGrid::activeDataSet() const

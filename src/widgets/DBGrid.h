@@ -64,9 +64,14 @@ public:
 
     void columnsChanged();
 
+signals:
+    // The rows were replaced by as many or fewer or more, without a reset.
+    void rowsReplaced(bool countChanged);
+
 private:
     DataSet* dataSet() const { return dataSource_->dataSet(); }
     void reset();
+    void replaceRows();
     // Follows the rows of the data source's data set, and of that one only.
     void followDataSet();
     void rowsFetched(int first, int last);
@@ -102,16 +107,20 @@ public:
     int rowsPerScreen() const;
 
     void keyboardSearch(const QString&) override {}
+    // What the row indicator shows beside the current row.
+    static QString rowMark();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void askForOneScreen();
     void followCurrentRow();
+    void fitRowIndicator();
     DataSet* activeDataSet() const;
 
     DataSource* dataSource_ = nullptr;

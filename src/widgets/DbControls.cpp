@@ -108,7 +108,10 @@ void DBEdit::showValue(const Field* field)
     if (mask_.isEmpty() && maxLength != this->maxLength())
         setMaxLength(maxLength);
     setReadOnly(!isEditing());
-    setText(field ? field->asString() : QString());
+    // The same text again would only lay it out and paint it once more.
+    const QString value = field ? field->asString() : QString();
+    if (value != text() || isModified())
+        setText(value);
 }
 
 void DBEdit::writeValue(Field& field)
@@ -127,7 +130,8 @@ DBMemo::DBMemo(const QString& name, QWidget* parent) : Memo(name, parent), Field
 void DBMemo::showValue(const Field* field)
 {
     showing_ = true;
-    setReadOnly(!isEditing());
+    if (isReadOnly() == isEditing())
+        setReadOnly(!isEditing());
     const QString text = field ? field->asString() : QString();
     if (toPlainText() != text)
         setPlainText(text);
