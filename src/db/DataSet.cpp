@@ -152,6 +152,7 @@ void DataSet::adopt(std::unique_ptr<Statement> select)
     select_ = std::move(select);
     rows_.clear();
     deleted_.clear();
+    packedRows_.clear();
     modified_ = false;
     editBackup_.clear();
     const bool stateChanges = state_ != State::Browse;
@@ -162,6 +163,7 @@ void DataSet::adopt(std::unique_ptr<Statement> select)
         // A row the database cannot deliver (a value that does not convert) leaves it closed.
         select_.reset();
         rows_.clear();
+        packedRows_.clear();
         current_ = -1;
         bof_ = eof_ = true;
         state_ = State::Inactive;
@@ -186,6 +188,7 @@ void DataSet::close()
     select_.reset();
     rows_.clear();
     deleted_.clear();
+    packedRows_.clear();
     current_ = -1;
     bof_ = eof_ = true;
     modified_ = false;
@@ -207,7 +210,7 @@ bool DataSet::fetchRow()
     if (!select_ || !select_->isOpen() || !select_->fetchNext())
         return false;
     Row row;
-    row.packed = select_->packRow(packedColumns_);
+    row.packed = packedRows_.add(select_->packRow(packedColumns_));
     rows_.push_back(std::move(row));
     return true;
 }
@@ -310,8 +313,7 @@ void DataSet::expand(Row& row) const
         if (packedPosition_[i] >= 0)
             row.values()[i] = resolved(unpackValue(row.packed, packedPosition_[i]));
     }
-    row.packed.clear();
-    row.packed.squeeze();
+    row.packed = {};
 }
 
 QVariant DataSet::currentValue(int field)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Field.h"
+#include "db/PackedRows.h"
 
 #include <QObject>
 #include <QStringList>
@@ -172,7 +173,7 @@ private:
             std::vector<QVariant> values;
             std::vector<QVariant> original;
         };
-        QByteArray packed;
+        QByteArrayView packed; // in packedRows_
         std::unique_ptr<Expanded> expanded;
         RowStatus status = RowStatus::Unmodified;
 
@@ -244,6 +245,7 @@ private:
     std::vector<int> packedPosition_; // each field's place in a packed row, -1 when calculated
     std::vector<Row> rows_;
     std::vector<Row> deleted_; // deleted rows not yet written
+    PackedRows packedRows_;    // what rows_ and deleted_ hold packed
     int current_ = -1;
     bool bof_ = true;
     bool eof_ = true;

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <limits>
 
 using namespace Firebird;
 
@@ -89,6 +90,10 @@ enum PackedTag : unsigned char
     PackedTextBlob,  // 8 bytes, an ISC_QUAD
     PackedBinaryBlob,
     PackedBoolean, // 1 byte
+    // The common values in fewer bytes; a row costs what it holds.
+    PackedShortText, // 1 byte of length (under 256), then the Windows-1252 bytes
+    PackedInteger32, // 4 bytes, an integer that fits them
+    PackedDate,      // 4 bytes, an ISC_DATE, the time being midnight
 };
 
 qsizetype payloadSize(const char* at)
@@ -101,8 +106,14 @@ qsizetype payloadSize(const char* at)
         std::memcpy(&length, at + 1, sizeof length);
         return qsizetype(sizeof length) + length;
     }
+    case PackedShortText:
+        return 1 + static_cast<unsigned char>(at[1]);
     case PackedTime:
         return sizeof(ISC_TIME);
+    case PackedInteger32:
+        return sizeof(qint32);
+    case PackedDate:
+        return sizeof(ISC_DATE);
     case PackedBoolean:
         return 1;
     default:
@@ -111,7 +122,7 @@ qsizetype payloadSize(const char* at)
 }
 
 // The tag of the value at position, or null when the row holds fewer values.
-const char* packedAt(const QByteArray& packed, int position)
+const char* packedAt(QByteArrayView packed, int position)
 {
     const char* at = packed.constData();
     const char* end = at + packed.size();
@@ -413,16 +424,24 @@ QVariant Statement::value(const QString& name) const
     return value(columnIndex(name));
 }
 
-QByteArray Statement::packRow(const std::vector<int>& columns) const
+QByteArrayView Statement::packRow(const std::vector<int>& columns) const
 {
-    // Packed into a buffer kept between rows, then copied at its exact size: a row held by a
-    // data set wastes no capacity.
+    // Packed into a buffer kept between rows; who keeps the row copies it.
     QByteArray& packed = packing_;
     packed.clear();
     const unsigned char* buffer = outputBuffer_.data();
     const auto append = [&packed](PackedTag tag, const void* data, qsizetype size) {
         packed.append(char(tag));
         packed.append(static_cast<const char*>(data), size);
+    };
+    const auto appendText = [&packed, &append](ISC_USHORT length, const unsigned char* text) {
+        if (length <= std::numeric_limits<unsigned char>::max()) {
+            const auto shortLength = static_cast<unsigned char>(length);
+            append(PackedShortText, &shortLength, 1);
+        } else {
+            append(PackedText, &length, sizeof length);
+        }
+        packed.append(reinterpret_cast<const char*>(text), length);
     };
     for (const int column : columns) {
         const Layout& layout = layout_.at(static_cast<std::size_t>(column));
@@ -432,18 +451,12 @@ QByteArray Statement::packRow(const std::vector<int>& columns) const
         }
         const unsigned char* data = buffer + layout.offset;
         switch (layout.type) {
-        case SQL_VARYING: {
-            const auto length = readAt<ISC_USHORT>(buffer, layout.offset);
-            append(PackedText, data, sizeof(ISC_USHORT));
-            packed.append(reinterpret_cast<const char*>(data + sizeof(ISC_USHORT)), length);
+        case SQL_VARYING:
+            appendText(readAt<ISC_USHORT>(buffer, layout.offset), data + sizeof(ISC_USHORT));
             break;
-        }
-        case SQL_TEXT: {
-            const auto length = static_cast<ISC_USHORT>(layout.length);
-            append(PackedText, &length, sizeof length);
-            packed.append(reinterpret_cast<const char*>(data), length);
+        case SQL_TEXT:
+            appendText(static_cast<ISC_USHORT>(layout.length), data);
             break;
-        }
         case SQL_SHORT:
         case SQL_LONG:
         case SQL_INT64:
@@ -458,8 +471,12 @@ QByteArray Statement::packRow(const std::vector<int>& columns) const
             } else if (value.typeId() == QMetaType::Double) {
                 const double number = value.toDouble();
                 append(PackedFloat, &number, sizeof number);
+            } else if (const qint64 number = value.toLongLong();
+                       number >= std::numeric_limits<qint32>::min() &&
+                       number <= std::numeric_limits<qint32>::max()) {
+                const auto small = static_cast<qint32>(number);
+                append(PackedInteger32, &small, sizeof small);
             } else {
-                const qint64 number = value.toLongLong();
                 append(PackedInteger, &number, sizeof number);
             }
             break;
@@ -467,11 +484,9 @@ QByteArray Statement::packRow(const std::vector<int>& columns) const
         case SQL_TIMESTAMP:
             append(PackedTimestamp, data, sizeof(ISC_TIMESTAMP));
             break;
-        case SQL_TYPE_DATE: {
-            const ISC_TIMESTAMP stamp{readAt<ISC_DATE>(buffer, layout.offset), 0};
-            append(PackedTimestamp, &stamp, sizeof stamp);
+        case SQL_TYPE_DATE:
+            append(PackedDate, data, sizeof(ISC_DATE));
             break;
-        }
         case SQL_TYPE_TIME:
             append(PackedTime, data, sizeof(ISC_TIME));
             break;
@@ -482,16 +497,16 @@ QByteArray Statement::packRow(const std::vector<int>& columns) const
             packed.append(char(PackedNull));
         }
     }
-    return QByteArray(packed.constData(), packed.size());
+    return packed;
 }
 
-bool isNullPacked(const QByteArray& packed, int position)
+bool isNullPacked(QByteArrayView packed, int position)
 {
     const char* at = packedAt(packed, position);
     return !at || static_cast<unsigned char>(*at) == PackedNull;
 }
 
-QVariant unpackValue(const QByteArray& packed, int position)
+QVariant unpackValue(QByteArrayView packed, int position)
 {
     const char* at = packedAt(packed, position);
     if (!at)
@@ -500,16 +515,22 @@ QVariant unpackValue(const QByteArray& packed, int position)
     switch (static_cast<unsigned char>(*at)) {
     case PackedInteger:
         return readAt<qint64>(data, 0);
+    case PackedInteger32:
+        return qint64(readAt<qint32>(data, 0));
     case PackedFloat:
         return readAt<double>(data, 0);
     case PackedText: {
         const auto length = readAt<ISC_USHORT>(data, 0);
         return CodePage::fromWin1252(at + 1 + sizeof length, length);
     }
+    case PackedShortText:
+        return CodePage::fromWin1252(at + 2, *data);
     case PackedTimestamp: {
         const auto stamp = readAt<ISC_TIMESTAMP>(data, 0);
         return QDateTime(decodeDate(stamp.timestamp_date), decodeTime(stamp.timestamp_time));
     }
+    case PackedDate:
+        return QDateTime(decodeDate(readAt<ISC_DATE>(data, 0)), QTime(0, 0));
     case PackedTime:
         return decodeTime(readAt<ISC_TIME>(data, 0));
     case PackedTextBlob:

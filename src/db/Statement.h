@@ -40,8 +40,8 @@ Q_DECLARE_METATYPE(BlobRef)
 
 // A row's values packed into few bytes, each value tagged with its kind; blobs are kept as
 // BlobRef. unpackValue walks to the value at position (0 is the first packed).
-QVariant unpackValue(const QByteArray& packed, int position);
-bool isNullPacked(const QByteArray& packed, int position);
+QVariant unpackValue(QByteArrayView packed, int position);
+bool isNullPacked(QByteArrayView packed, int position);
 
 // The contents of a blob, read through transaction; text blobs as QString.
 QVariant readBlobValue(Transaction& transaction, const BlobRef& blob);
@@ -88,8 +88,9 @@ public:
     // The value of a column in the current row, converted when asked for.
     QVariant value(int column) const;
     QVariant value(const QString& name) const;
-    // The current row's values of the given columns, packed (see unpackValue), blobs unread.
-    QByteArray packRow(const std::vector<int>& columns) const;
+    // The current row's values of the given columns, packed (see unpackValue), blobs unread;
+    // valid until the next row is packed.
+    QByteArrayView packRow(const std::vector<int>& columns) const;
 
 private:
     struct InputMessage;

@@ -40,9 +40,9 @@ int pixelsApart(const QImage& one, const QImage& other)
         for (int x = 0; x < one.width(); ++x) {
             const QRgb a = one.pixel(x, y);
             const QRgb b = other.pixel(x, y);
-            const int most = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                       std::abs(qBlue(a) - qBlue(b)),
-                                       std::abs(qAlpha(a) - qAlpha(b))});
+            const int most =
+                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
             apart += most > 1 ? 1 : 0;
         }
     }
@@ -99,11 +99,12 @@ void TestPanelCache::paintsWhatTheStylePaints_data()
     QTest::newRow("group box") << Setup([] {
         return groupBox(QStringLiteral("Dados"), false, {628, 260});
     }) << QString();
-    QTest::newRow("group box without title")
-        << Setup([] { return groupBox({}, false, {300, 120}); }) << QString();
-    QTest::newRow("checkable group box")
-        << Setup([] { return groupBox(QStringLiteral("Dados"), true, {300, 120}); })
-        << QString();
+    QTest::newRow("group box without title") << Setup([] {
+        return groupBox({}, false, {300, 120});
+    }) << QString();
+    QTest::newRow("checkable group box") << Setup([] {
+        return groupBox(QStringLiteral("Dados"), true, {300, 120});
+    }) << QString();
     QTest::newRow("edit under a skin")
         << Setup([] { return lineEdit(150); }) << QStringLiteral("Escuro.skn");
     QTest::newRow("group box under a skin") << Setup([] {

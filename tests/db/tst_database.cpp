@@ -1,4 +1,5 @@
 #include "db/Connection.h"
+#include "db/DataSet.h"
 #include "db/DbError.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -31,6 +32,8 @@ private slots:
     void writeOnALockedRowFailsAtOnce();
     void wrongPathGivesTheDatabaseMessage();
     void rowsAreFetchedOnDemand();
+    void aDataSetHoldsEachValueAsRead_data();
+    void aDataSetHoldsEachValueAsRead();
 
 private:
     void insertContact(int code, const QString& name);
@@ -314,6 +317,54 @@ void TestDatabase::rowsAreFetchedOnDemand()
     QVERIFY(query.fetchNext());
     QCOMPARE(query.value(0).toInt(), 10);
     QVERIFY_THROWS_EXCEPTION(DbError, query.fetchNext());
+}
+
+void TestDatabase::aDataSetHoldsEachValueAsRead_data()
+{
+    QTest::addColumn<QString>("expression");
+
+    QTest::newRow("empty text") << "CAST('' AS VARCHAR(10))";
+    QTest::newRow("short text") << "CAST('São José' AS VARCHAR(45))";
+    QTest::newRow("255 characters") << "CAST(LPAD('x', 255, 'y') AS VARCHAR(300))";
+    QTest::newRow("256 characters") << "CAST(LPAD('x', 256, 'y') AS VARCHAR(300))";
+    QTest::newRow("longest text") << "CAST(LPAD('x', 32000, 'y') AS VARCHAR(32000))";
+    QTest::newRow("fixed-length text") << "CAST('ab' AS CHAR(5))";
+    QTest::newRow("null text") << "CAST(NULL AS VARCHAR(10))";
+    QTest::newRow("largest integer") << "CAST(2147483647 AS INTEGER)";
+    QTest::newRow("smallest integer") << "CAST(-2147483648 AS INTEGER)";
+    QTest::newRow("scaled number") << "CAST(-1234567.89 AS NUMERIC(9,2))";
+    QTest::newRow("small number") << "CAST(-7 AS SMALLINT)";
+    QTest::newRow("null integer") << "CAST(NULL AS INTEGER)";
+    QTest::newRow("date") << "CAST('1999-12-31' AS DATE)";
+    QTest::newRow("earliest date") << "CAST('0001-01-01' AS DATE)";
+    QTest::newRow("timestamp") << "CAST('2026-12-11 18:45:07.5' AS TIMESTAMP)";
+    QTest::newRow("double") << "CAST(1.5e300 AS DOUBLE PRECISION)";
+    QTest::newRow("boolean") << "TRUE";
+}
+
+// Rows are held packed until a value is asked for; every kind of value comes back as the
+// statement itself reads it, among others on either side of it.
+void TestDatabase::aDataSetHoldsEachValueAsRead()
+{
+    QFETCH(QString, expression);
+    const QString sql =
+        QStringLiteral("select 1 as BEFORE_IT, %1 as V, 'after' as AFTER_IT from RDB$DATABASE")
+            .arg(expression);
+    Statement direct(*transaction_, sql);
+    direct.execute();
+    QVERIFY(direct.fetchNext());
+
+    DataSet held(*transaction_);
+    held.addField(QStringLiteral("BEFORE_IT"), Field::Kind::Integer, 0);
+    held.addField(QStringLiteral("V"), Field::Kind::Text, 0);
+    held.addField(QStringLiteral("AFTER_IT"), Field::Kind::Text, 5);
+    held.setSql(sql);
+    held.open();
+    QCOMPARE(held.recordCount(), 1);
+    QCOMPARE(held.value(0, 1), direct.value(1));
+    QCOMPARE(held.isNull(0, 1), direct.value(1).isNull());
+    QCOMPARE(held.value(0, 0), direct.value(0));
+    QCOMPARE(held.value(0, 2), QVariant(QStringLiteral("after")));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)
