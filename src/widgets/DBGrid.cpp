@@ -272,15 +272,13 @@ void DBGrid::followCurrentRow()
 {
     DataSet* ds = dataSource_ ? dataSource_->dataSet() : nullptr;
     const int row = ds ? ds->currentIndex() : -1;
+    // The row indicator repaints the mark's old and new sections as the current index moves.
     if (row >= 0 && row < model_->rowCount()) {
         setCurrentIndex(model_->index(row, std::max(0, currentIndex().column())));
     } else {
         selectionModel()->clearCurrentIndex();
         clearSelection();
     }
-    // The mark is drawn anew where it was and where it goes; announcing changed header data
-    // instead would lay the whole grid out again on the next turn of the event loop.
-    verticalHeader()->viewport()->update();
 }
 
 QString DBGrid::rowMark()

@@ -5,6 +5,8 @@
 #include <QPixmapCache>
 #include <QStyleOption>
 
+#include <array>
+
 namespace {
 
 // Pictures are copied in pieces of at most this many pixels.
@@ -20,25 +22,32 @@ bool copiesExactly(const QPainter* painter)
            painter->compositionMode() == QPainter::CompositionMode_SourceOver;
 }
 
-// Everything the style's drawing may depend on, besides the style itself.
+// Everything the style's drawing may depend on, besides the style itself, as a key of raw
+// numbers: it is made at every paint, and formatting it as text cost more than the copy.
 QString pictureKey(QStyle::PrimitiveElement element, const QStyleOptionFrame& frame,
                    const QWidget* widget, qreal pixelRatio)
 {
     const auto* box = qobject_cast<const QGroupBox*>(widget);
-    return QStringLiteral("tarvo-panel-%1-%2x%3@%4-%5-%6-%7-%8-%9")
-        .arg(int(element))
-        .arg(frame.rect.width())
-        .arg(frame.rect.height())
-        .arg(pixelRatio)
-        .arg(QStringLiteral("%1-%2").arg(int(frame.state)).arg(int(frame.direction)))
-        .arg(frame.palette.cacheKey())
-        .arg(frame.fontMetrics.height())
-        .arg(QStringLiteral("%1-%2-%3")
-                 .arg(frame.lineWidth)
-                 .arg(frame.midLineWidth)
-                 .arg(int(frame.features)))
-        .arg(box ? QStringLiteral("%1%2").arg(box->isCheckable()).arg(box->title().isEmpty())
-                 : QString());
+    const quint32 boxFlags =
+        box ? 1u | quint32(box->isCheckable()) << 1 | quint32(box->title().isEmpty()) << 2 : 0u;
+    const auto palette = quint64(frame.palette.cacheKey());
+    const std::array<quint32, 13> parts{
+        0x7461'7276u, // marks the program's own pictures among the style's
+        quint32(element),
+        quint32(frame.rect.width()),
+        quint32(frame.rect.height()),
+        quint32(qRound(pixelRatio * 100)),
+        quint32(frame.state),
+        quint32(frame.direction),
+        quint32(palette),
+        quint32(palette >> 32),
+        quint32(frame.fontMetrics.height()),
+        quint32(frame.lineWidth) | quint32(frame.midLineWidth) << 16,
+        quint32(frame.features),
+        boxFlags,
+    };
+    return QString(reinterpret_cast<const QChar*>(parts.data()),
+                   qsizetype(sizeof parts / sizeof(QChar)));
 }
 
 } // namespace

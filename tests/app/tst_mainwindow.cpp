@@ -353,6 +353,17 @@ void TestMainWindow::theGridShowsEachSearchsRows()
     QTest::keyClick(grid, Qt::Key_End);
     QCOMPARE(window->DBNome->text(), QStringLiteral("Único"));
 
+    // What the screen holds, the row indicator's column included, is what a fresh paint of
+    // the grid draws.
+    const auto screenShowsAFreshPaint = [window, grid] {
+        const QRect area(grid->mapTo(window, QPoint(0, 0)), grid->size());
+        const QImage screen =
+            window->screen()
+                ->grabWindow(window->winId(), area.x(), area.y(), area.width(), area.height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        return screen == grid->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
     const int nameColumn = 0;
     // Rows whose top is in the viewport, the last one perhaps cut.
     const int fit = (grid->viewport()->height() + grid->rowHeight(0) - 1) / grid->rowHeight(0);
@@ -392,14 +403,14 @@ void TestMainWindow::theGridShowsEachSearchsRows()
         QCOMPARE(window->DBNome->text(), shown.value(0));
         QCOMPARE(grid->currentIndex().row(), shown.isEmpty() ? -1 : 0);
         QCOMPARE(grid->model()->rowCount(), contacts.recordCount());
-        // What the screen holds is what a fresh paint of the grid draws.
-        const QRect area(grid->viewport()->mapTo(window, QPoint(0, 0)), grid->viewport()->size());
-        const QImage screen =
-            window->screen()
-                ->grabWindow(window->winId(), area.x(), area.y(), area.width(), area.height())
-                .toImage()
-                .convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(screen, grid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        QVERIFY(screenShowsAFreshPaint());
+    }
+    // The row indicator's mark follows the current row.
+    grid->setFocus();
+    for (int move = 0; move < 3; ++move) {
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::qWait(20);
+        QVERIFY(screenShowsAFreshPaint());
     }
 }
 
