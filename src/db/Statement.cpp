@@ -426,27 +426,37 @@ QVariant Statement::value(const QString& name) const
 
 QByteArrayView Statement::packRow(const std::vector<int>& columns) const
 {
-    // Packed into a buffer kept between rows; who keeps the row copies it.
-    QByteArray& packed = packing_;
-    packed.clear();
+    // Packed into a buffer kept between rows and large enough for any row of these columns;
+    // who keeps the row copies it.
+    qsizetype largest = 0;
+    for (const int column : columns) {
+        const Layout& layout = layout_.at(static_cast<std::size_t>(column));
+        largest += 1 + std::max<qsizetype>(sizeof(qint64), sizeof(ISC_USHORT) + layout.length);
+    }
+    if (packing_.size() < largest)
+        packing_.resize(largest);
+    char* const begin = packing_.data();
+    char* out = begin;
     const unsigned char* buffer = outputBuffer_.data();
-    const auto append = [&packed](PackedTag tag, const void* data, qsizetype size) {
-        packed.append(char(tag));
-        packed.append(static_cast<const char*>(data), size);
+    const auto append = [&out](PackedTag tag, const void* data, std::size_t size) {
+        *out++ = char(tag);
+        std::memcpy(out, data, size);
+        out += size;
     };
-    const auto appendText = [&packed, &append](ISC_USHORT length, const unsigned char* text) {
+    const auto appendText = [&out, &append](ISC_USHORT length, const unsigned char* text) {
         if (length <= std::numeric_limits<unsigned char>::max()) {
             const auto shortLength = static_cast<unsigned char>(length);
             append(PackedShortText, &shortLength, 1);
         } else {
             append(PackedText, &length, sizeof length);
         }
-        packed.append(reinterpret_cast<const char*>(text), length);
+        std::memcpy(out, text, length);
+        out += length;
     };
     for (const int column : columns) {
         const Layout& layout = layout_.at(static_cast<std::size_t>(column));
         if (readAt<short>(buffer, layout.nullOffset) != 0) {
-            packed.append(char(PackedNull));
+            *out++ = char(PackedNull);
             continue;
         }
         const unsigned char* data = buffer + layout.offset;
@@ -494,10 +504,10 @@ QByteArrayView Statement::packRow(const std::vector<int>& columns) const
             append(layout.subType == 1 ? PackedTextBlob : PackedBinaryBlob, data, sizeof(ISC_QUAD));
             break;
         default:
-            packed.append(char(PackedNull));
+            *out++ = char(PackedNull);
         }
     }
-    return packed;
+    return QByteArrayView(begin, out - begin);
 }
 
 bool isNullPacked(QByteArrayView packed, int position)
