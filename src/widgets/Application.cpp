@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QStyleFactory>
 #include <QTranslator>
 #include <QWindow>
 
@@ -30,7 +31,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     // Set for the whole application, the font survives a skin: under a style sheet a window
     // no longer hands its own font down to its controls.
     setFont(designFont());
-    setStyle(new PanelCacheStyle);
+    // The style the desktop or the command line chose, with some panels drawn from pictures.
+    setStyle(new PanelCacheStyle(QStyleFactory::create(style()->name())));
 }
 
 Application::~Application()

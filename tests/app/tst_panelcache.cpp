@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QStyleFactory>
 
 #include <algorithm>
@@ -117,6 +118,10 @@ void TestPanelCache::paintsWhatTheStylePaints()
     QFETCH(Setup, setup);
     QFETCH(QString, skin);
 
+    const auto* programStyle = qobject_cast<const QProxyStyle*>(qApp->style());
+    QVERIFY(programStyle);
+    std::unique_ptr<QStyle> desktopStyle(QStyleFactory::create(programStyle->baseStyle()->name()));
+    QVERIFY(desktopStyle);
     if (!skin.isEmpty()) {
         QFile sheet(QStringLiteral(TARVO_SOURCE_DIR "/data/Skins/") + skin);
         QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -124,7 +129,6 @@ void TestPanelCache::paintsWhatTheStylePaints()
     }
     std::unique_ptr<QWidget> kept(setup());
     std::unique_ptr<QWidget> plain(setup());
-    std::unique_ptr<QStyle> desktopStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     plain->setStyle(desktopStyle.get());
 
     // Twice: once drawn into the picture, once from it.
