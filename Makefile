@@ -25,7 +25,7 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/bench/bench_db
-	@# One run a size, as the program starts with one database.
+# The window one run a size, as the program starts with one database.
 	@for contacts in 1000 10000 100000; do \
 		QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/bench_window $$contacts || exit 1; done
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/bench_report
