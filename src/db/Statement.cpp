@@ -232,6 +232,7 @@ Statement::Statement(Transaction& transaction, const QString& sql)
     const unsigned count = outputMetadata_->getCount(&status);
     columns_.reserve(count);
     layout_.reserve(count);
+    qsizetype packedRowLimit = 0;
     for (unsigned i = 0; i < count; ++i) {
         Layout layout;
         layout.offset = outputMetadata_->getOffset(&status, i);
@@ -241,6 +242,9 @@ Statement::Statement(Transaction& transaction, const QString& sql)
         layout.scale = outputMetadata_->getScale(&status, i);
         layout.length = outputMetadata_->getLength(&status, i);
         layout_.push_back(layout);
+        // A tag, then at most a length and the text or eight bytes.
+        packedRowLimit +=
+            1 + std::max<qsizetype>(sizeof(qint64), sizeof(ISC_USHORT) + layout.length);
         ColumnInfo column;
         column.name = QString::fromLatin1(outputMetadata_->getAlias(&status, i));
         column.kind = kindOf(layout.type, layout.subType, layout.scale);
@@ -249,6 +253,7 @@ Statement::Statement(Transaction& transaction, const QString& sql)
         columns_.push_back(column);
     }
     outputBuffer_.resize(outputMetadata_->getMessageLength(&status));
+    packing_.resize(packedRowLimit);
 }
 
 Statement::~Statement()
@@ -426,15 +431,8 @@ QVariant Statement::value(const QString& name) const
 
 QByteArrayView Statement::packRow(const std::vector<int>& columns) const
 {
-    // Packed into a buffer kept between rows and large enough for any row of these columns;
+    // Packed into a buffer kept between rows, sized at prepare for any row of the statement;
     // who keeps the row copies it.
-    qsizetype largest = 0;
-    for (const int column : columns) {
-        const Layout& layout = layout_.at(static_cast<std::size_t>(column));
-        largest += 1 + std::max<qsizetype>(sizeof(qint64), sizeof(ISC_USHORT) + layout.length);
-    }
-    if (packing_.size() < largest)
-        packing_.resize(largest);
     char* const begin = packing_.data();
     char* out = begin;
     const unsigned char* buffer = outputBuffer_.data();

@@ -118,7 +118,7 @@ private:
     std::vector<unsigned char> outputBuffer_;
     std::vector<ColumnInfo> columns_;
     std::vector<Layout> layout_;
-    mutable QByteArray packing_;
+    mutable QByteArray packing_; // room for the largest packed row
     bool hasRow_ = false;
     qint64 affectedRows_ = 0;
     bool isSelect_ = false;

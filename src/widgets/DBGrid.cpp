@@ -66,7 +66,6 @@ void DataSetModel::replaceRows()
 {
     const DataSet* ds = dataSet();
     const int rows = ds ? ds->recordCount() : 0;
-    const bool countChanged = rows != rows_;
     if (rows < rows_) {
         beginRemoveRows({}, rows, rows_ - 1);
         rows_ = rows;
@@ -78,7 +77,6 @@ void DataSetModel::replaceRows()
     }
     if (rows_ > 0)
         emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1), {Qt::DisplayRole});
-    emit rowsReplaced(countChanged);
 }
 
 void DataSetModel::followDataSet()
@@ -219,10 +217,8 @@ void DBGrid::setDataSource(DataSource* dataSource)
     // Rows are laid out at once, once the headers have counted them, rather than on the next
     // turn of the event loop, which would paint the grid a second time.
     connect(model_, &QAbstractItemModel::modelReset, this, &DBGrid::doItemsLayout);
-    connect(model_, &DataSetModel::rowsReplaced, this, [this](bool countChanged) {
-        if (countChanged)
-            doItemsLayout();
-    });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &DBGrid::doItemsLayout);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &DBGrid::doItemsLayout);
     for (int i = 0; i < columnList_.size(); ++i)
         setColumnWidth(i, columnList_.at(i)->width());
     connect(dataSource_, &DataSource::currentRowChanged, this, &DBGrid::followCurrentRow);

@@ -64,10 +64,6 @@ public:
 
     void columnsChanged();
 
-signals:
-    // The rows were replaced by as many or fewer or more, without a reset.
-    void rowsReplaced(bool countChanged);
-
 private:
     DataSet* dataSet() const { return dataSource_->dataSet(); }
     void reset();
